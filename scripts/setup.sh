@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, by Debian package name.
+# Quick when everything is already there.
+set -euo pipefail
+packages=(
+  cmake g++ make pkg-config clang-format
+  libgtest-dev libbenchmark-dev
+  libcairo2-dev libx11-dev libpng-dev fonts-liberation2 fonts-dejavu-core
+  libsndfile1-dev libcli11-dev
+  xvfb xauth x11-apps sox
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine64
+  dpf-plugins-vst
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
