@@ -385,6 +385,18 @@ struct VstMidiProgramCategory;
 struct VstMidiKeyName;
 struct VstPatchChunkInfo;
 struct VstFileSelect;
+struct VstWindow;
+
+// What an offline read or write transfers.
+enum VstOfflineOption : VstInt32 {
+  kVstOfflineAudio = 0,
+  kVstOfflinePeaks,
+  kVstOfflineParameter,
+  kVstOfflineMarker,
+  kVstOfflineCursor,
+  kVstOfflineSelection,
+  kVstOfflineQueryFiles,
+};
 
 // Published sizes and offsets, for both pointer widths.
 constexpr bool kIs64 = sizeof(void*) == 8;

@@ -1,0 +1,3 @@
+#include "shell/aeff_editor.h"
+
+AEffEditor::~AEffEditor() = default;
