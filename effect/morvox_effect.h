@@ -1,0 +1,53 @@
+// TMorvoxEffect: the Vorn Delay 2 stereo delay, written as a script on the
+// TMorvox runtime. Audio sections in delay_audio.cpp, state in
+// delay_state.cpp, interface in delay_interface.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "effect/delay_variables.h"
+#include "effect/windows_rand.h"
+#include "runtime/morvox.h"
+
+class TMorvoxEffect : public TMorvox {
+ public:
+  static constexpr int kQuarterNoteOptions = 24;
+  // Cells of quarterNoteTable. They sit below index 0, apart from the two
+  // delay lines, which occupy 0 … 12 s of samples upwards at any rate.
+  static constexpr std::int32_t kQuarterNoteTable = -65536;
+  static constexpr double kQuarterNotes[kQuarterNoteOptions] = {
+      0.25, 0.33, 0.5, 0.66, 0.75, 1, 1.25, 1.33, 1.5, 1.66, 1.75, 2,
+      2.25, 2.33, 2.5, 2.66, 2.75, 3, 3.25, 3.33, 3.5, 3.66, 3.75, 4};
+
+  TMorvoxEffect();
+  ~TMorvoxEffect() override = default;
+
+  void OnSlider() override;
+  void OnBlock() override;
+  void OnSample() override;
+  void OnReset() override;
+  void OnInit() override;
+  void OnGraphics() override;
+  void OnSerialize() override;
+
+  // Derives every coefficient from sliderValues. [dispatcher, audio or gui]
+  void RecomputeParameters();
+  // Sets both line lengths for a delay of `delaySamples`.
+  void ApplyDelayLengths(double delaySamples);
+  // The quarter-note table entry that slider 1's value `option` selects.
+  double QuarterNotesOf(double option);
+
+  // The effect's variables; public so tests and the interface read them.
+  DelayVariables v{};
+
+ private:
+  void ResetAudioSide();
+  void ResetInterfaceSide();
+  // The line step: write, advance (wrapping past the length), read.
+  double StepLine(double base, double length, double& position, double input);
+
+  WindowsRand rand_;
+};
+
+static_assert(TMorvoxEffect::kQuarterNoteTable + TMorvoxEffect::kQuarterNoteOptions <= 0,
+              "the quarter-note table must stay clear of the delay lines");

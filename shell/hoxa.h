@@ -1,0 +1,80 @@
+// CHoxa: the plug-in object the host talks to. Every host operation goes
+// through its copy of MorvoxBridge to the script object; the adapter keeps
+// no audio or parameter state of its own.
+//
+// Owns: the script object (deleted through the Destroy entry), the editor
+// (through the base), the font descriptions in fontCache, the MIDI ring.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "shell/audio_effect_x.h"
+#include "shell/bridge.h"
+
+class TMorvox;
+namespace VSTGUI {
+class CDrawContext;
+class CFontDesc;
+}  // namespace VSTGUI
+
+class CHoxa : public AudioEffectX {
+ public:
+  static constexpr int kMidiRingSize = 1000;
+
+  // Use CreateHoxa.
+  CHoxa(TMorvox* script, const MorvoxBridge& bridge, audioMasterCallback audioMaster, VstInt32 numPrograms,
+        VstInt32 numParams);
+  ~CHoxa() override;
+
+  void open() override;
+  void close() override;
+  void suspend() override;
+  void resume() override;
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+  void setProgramName(char* name) override;
+  void getProgramName(char* name) override;
+  void getParameterLabel(VstInt32 index, char* label) override;
+  void getParameterDisplay(VstInt32 index, char* text) override;
+  void getParameterName(VstInt32 index, char* text) override;
+  VstInt32 getChunk(void** data, bool isPreset) override;
+  VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+  bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+  VstInt32 processEvents(VstEvents* events) override;
+  bool getEffectName(char* name) override;
+  bool getVendorString(char* text) override;
+  bool getProductString(char* text) override;
+  VstInt32 getVendorVersion() override;
+  VstInt32 canDo(char* text) override;
+
+  // [gui] Selects a font of the face in the current draw context; 0 when
+  // there is none.
+  int SetFont(const char* face, int size, int style);
+  // [any, single reader] Takes the next received MIDI event out of the
+  // ring; 0 with all outputs 0 when the ring is empty.
+  int ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, double& byte2);
+  // [gui] Asks the editor's script view to redraw; nothing without one.
+  void RequestEditorRedraw();
+
+  const MorvoxBridge& Bridge() const { return bridge; }
+
+ private:
+  void ReleaseFonts();  // one reference per cached font description
+
+ public:
+  TMorvox* script;
+  VSTGUI::CDrawContext* drawContext = nullptr;  // set only while the script view paints
+  std::int32_t midiWriteIndex = 0;
+  std::int32_t midiReadIndex = 0;
+  std::vector<VSTGUI::CFontDesc*> fontCache;  // newest last, one reference each
+  std::vector<VstMidiEvent> midiEvents;
+  MorvoxBridge bridge;
+};
+
+// Asks the host for its version and builds the adapter; null (and nothing
+// built) when the host answers 0.
+CHoxa* CreateHoxa(TMorvox* script, const MorvoxBridge& bridge, audioMasterCallback audioMaster,
+                  VstInt32 numPrograms, VstInt32 numParams);

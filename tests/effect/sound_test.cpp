@@ -1,0 +1,195 @@
+// The delay's sound, measured at its outputs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "tests/support/plugin_instance.h"
+
+namespace {
+
+// The first frame at or after `from` where the output leaves the dry signal.
+std::size_t FirstWetFrame(const std::vector<float>& out, const std::vector<float>& dry,
+                          std::size_t from = 0) {
+  for (std::size_t j = from; j < out.size(); ++j) {
+    if (std::fabs(out[j] - dry[j]) > 1e-6f) return j;
+  }
+  return out.size();
+}
+
+// An instance whose level control is already open, so echoes show at once:
+// the colour stage is bypassed (mix 0) and the envelope starts high.
+void OpenWetPath(PluginInstance& p) {
+  p.SetSlider(6, 0);
+  p.Script().v.levelEnv = 1.0;
+}
+
+}  // namespace
+
+TEST(Sound, AnImpulseArrivesShortOnTheLeftAndLongOnTheRight) {
+  PluginInstance p(44100);
+  OpenWetPath(p);
+  std::vector<float> l(30000), r(30000);
+  l[0] = 1.0f;
+  r[100] = 1.0f;
+  const std::vector<float> dryL = l, dryR = r;
+  p.Process(l, r);
+  EXPECT_EQ(FirstWetFrame(l, dryL), 22040u);         // floor(22039.857) + 1
+  EXPECT_EQ(FirstWetFrame(r, dryR), 100u + 22061u);  // floor(22060.143) + 1
+  EXPECT_LT(l[22040], 0.0f);                         // the left wet path is subtracted
+  EXPECT_GT(r[22161], 0.0f);
+}
+
+TEST(Sound, FeedbackRepeatsTheEchoOnePassLater) {
+  PluginInstance p(44100);
+  OpenWetPath(p);
+  p.SetSlider(3, 50);
+  std::vector<float> l(50000), r(50000);
+  l[0] = 1.0f;
+  const std::vector<float> dry = l;
+  p.Process(l, r);
+  ASSERT_EQ(FirstWetFrame(l, dry), 22040u);
+  const std::size_t quiet = FirstWetFrame(l, dry, 22040 + 2000);
+  EXPECT_GE(quiet, 2u * 22040u - 5u);
+  EXPECT_LE(quiet, 2u * 22040u + 2u);
+}
+
+TEST(Sound, PingPongSendsTheLeftEchoToTheRight) {
+  PluginInstance p(44100);
+  OpenWetPath(p);
+  p.SetSlider(7, 1);
+  std::vector<float> l(70000), r(70000);
+  l[0] = 1.0f;
+  const std::vector<float> dryR = r, dryL = l;
+  p.Process(l, r);
+  EXPECT_EQ(FirstWetFrame(l, dryL), 22040u);
+  // The right line takes the previous frame's left wet value: one frame more.
+  EXPECT_EQ(FirstWetFrame(r, dryR), 22040u + 1u + 22061u);
+}
+
+TEST(Sound, PingPongIgnoresTheRightInputOnTheWetPath) {
+  PluginInstance p(44100);
+  p.SetSlider(7, 1);
+  std::vector<float> l(60000), r(60000);
+  std::mt19937 gen(3);
+  std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
+  for (float& s : r) s = noise(gen);
+  const std::vector<float> dryR = r;
+  p.Process(l, r);
+  for (std::size_t j = 0; j < l.size(); ++j) {
+    ASSERT_LT(std::fabs(l[j]), 1e-9f) << j;
+    ASSERT_EQ(r[j], dryR[j]) << j;
+  }
+}
+
+TEST(Sound, DryAndWetGainsScaleTheirPaths) {
+  PluginInstance p(44100);
+  p.SetSlider(9, -40);
+  p.SetSlider(8, -40);
+  std::vector<float> l(1000, 0.5f), r(1000, -0.25f);
+  p.Process(l, r);
+  EXPECT_FLOAT_EQ(l[10], 0.005f);  // no echo yet: only 0.01 × dry
+  EXPECT_FLOAT_EQ(r[10], -0.0025f);
+}
+
+TEST(Sound, ResetMakesTheInstanceSoundLikeANewOne) {
+  auto render = [](PluginInstance& p) {
+    std::vector<float> l(40000), r(40000);
+    for (std::size_t j = 0; j < l.size(); ++j) {
+      l[j] = static_cast<float>(std::sin(j * 0.01)) * 0.8f;
+      r[j] = static_cast<float>(std::cos(j * 0.013)) * 0.8f;
+    }
+    p.Process(l, r);
+    return l;
+  };
+  PluginInstance used(44100);
+  used.SetSlider(3, 70);
+  render(used);
+  used.SetSlider(3, 10);
+  used.Dispatch(effOpen);
+  used.Resume();
+  PluginInstance fresh(44100);
+  EXPECT_EQ(render(used), render(fresh));
+}
+
+TEST(Sound, SingleAndDoublePrecisionAgree) {
+  PluginInstance a(48000), b(48000);
+  std::vector<float> lf(30000), rf(30000);
+  std::vector<double> ld(30000), rd(30000);
+  for (std::size_t j = 0; j < lf.size(); ++j) {
+    lf[j] = static_cast<float>(std::sin(j * 0.02));
+    ld[j] = lf[j];
+    rf[j] = rd[j] = 0;
+  }
+  a.Process(lf, rf, 100);
+  b.ProcessDouble(ld, rd, 333);
+  for (std::size_t j = 0; j < lf.size(); ++j) ASSERT_FLOAT_EQ(lf[j], static_cast<float>(ld[j])) << j;
+}
+
+TEST(Robustness, NonFiniteInputEntersAsSilence) {
+  PluginInstance hit(44100), clean(44100);
+  std::vector<float> l(50000, 0.1f), r(50000, 0.1f);
+  std::vector<float> cl = l, cr = r;
+  const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity()};
+  for (int k = 0; k < 3; ++k) {
+    l[1000 + k] = r[2000 + k] = bad[k];
+    cl[1000 + k] = cr[2000 + k] = 0.0f;
+  }
+  hit.Process(l, r);
+  clean.Process(cl, cr);
+  for (std::size_t j = 0; j < l.size(); ++j) {
+    ASSERT_TRUE(std::isfinite(l[j]) && std::isfinite(r[j])) << j;
+    ASSERT_EQ(l[j], cl[j]) << j;
+  }
+}
+
+TEST(Robustness, LoudNoiseAtFullResonanceAndFeedbackStaysFinite) {
+  PluginInstance p(44100);
+  p.SetSlider(3, 100);
+  p.SetSlider(5, 1);
+  p.SetSlider(4, 400);
+  p.SetSlider(1, 10);
+  std::mt19937 gen(7);
+  std::uniform_real_distribution<float> noise(-100.0f, 100.0f);
+  std::vector<float> l(44100), r(44100);
+  for (int second = 0; second < 60; ++second) {
+    for (std::size_t j = 0; j < l.size(); ++j) {
+      l[j] = noise(gen);
+      r[j] = noise(gen);
+    }
+    p.Process(l, r);
+    for (std::size_t j = 0; j < l.size(); ++j) {
+      ASSERT_TRUE(std::isfinite(l[j]) && std::isfinite(r[j])) << second << ":" << j;
+    }
+  }
+  const DelayVariables& v = p.Script().v;
+  EXPECT_TRUE(std::isfinite(v.levelEnv) && std::isfinite(v.wetLeft) && std::isfinite(v.ladderStateLeft.y4));
+}
+
+TEST(Robustness, TheQuarterNoteTableSurvivesTheLongestDelayAt192k) {
+  TestHost host;
+  host.timeInfo.tempo = 30;
+  PluginInstance p(192000, &host);
+  p.SetSlider(0, 23);
+  p.SetSlider(2, 1);
+  p.SetSlider(3, 90);
+  std::vector<float> l(192000, 0.7f), r(192000, -0.7f);
+  for (int second = 0; second < 13; ++second) p.Process(l, r);
+  EXPECT_EQ(p.Script().v.delayLengthRight, 6 * 192000);
+  for (int k = 0; k < 24; ++k) {
+    EXPECT_EQ(p.Script().Memory(TMorvoxEffect::kQuarterNoteTable + k), TMorvoxEffect::kQuarterNotes[k]);
+  }
+  p.SetSlider(0, 5);
+  EXPECT_EQ(p.Script().v.quarterNotes, 1.0);
+}
+
+TEST(Robustness, ProcessingCreatesNoMemoryPage) {
+  PluginInstance p(96000);
+  const std::size_t pages = p.Script().PageCount();
+  p.SetSlider(1, 4000);
+  std::vector<float> l(96000 * 5, 0.3f), r(96000 * 5, 0.3f);
+  p.Process(l, r);
+  EXPECT_EQ(p.Script().PageCount(), pages);
+}
