@@ -1,0 +1,163 @@
+// The host adapter and the bridge, in process.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "effect/morvox_effect.h"
+#include "shell/bridge.h"
+#include "shell/entry_point.h"
+#include "shell/hoxa.h"
+#include "tests/support/plugin_instance.h"
+
+namespace {
+
+// Counts its own destruction, to check ownership.
+class CountedScript : public TMorvox {
+ public:
+  explicit CountedScript(int& deaths) : deaths_(deaths) { channelCount = 2; }
+  ~CountedScript() override { ++deaths_; }
+
+ private:
+  int& deaths_;
+};
+
+VstMidiEvent Note(int delta, unsigned char status) {
+  VstMidiEvent e{};
+  e.type = kVstMidiType;
+  e.byteSize = sizeof e;
+  e.deltaFrames = delta;
+  e.midiData[0] = static_cast<char>(status);
+  e.midiData[1] = 60;
+  e.midiData[2] = 100;
+  return e;
+}
+
+}  // namespace
+
+TEST(Bridge, FillsTwentySevenEntriesAndLeavesTheKeysNull) {
+  MorvoxBridge bridge;
+  std::memset(&bridge, 0xAB, sizeof bridge);
+  FillMorvoxBridge(bridge);
+  const auto* entries = reinterpret_cast<void (**)()>(&bridge);
+  int filled = 0;
+  for (int i = 0; i < 29; ++i) filled += entries[i] != nullptr;
+  EXPECT_EQ(filled, 27);
+  EXPECT_EQ(bridge.KeyDown, nullptr);
+  EXPECT_EQ(bridge.KeyUp, nullptr);
+}
+
+TEST(Bridge, MouseEntriesSetTheScriptsMouseState) {
+  PluginInstance p;
+  CHoxa& adapter = p.Adapter();
+  TMorvoxEffect& script = p.Script();
+  script.gfxRate = 0;
+  adapter.bridge.MouseDown(&adapter, 10.5, 20, 0x2 | 0x10 | 0x100);
+  EXPECT_EQ(script.mouseCap, 9);  // left + shift; the fourth button is dropped
+  EXPECT_EQ(script.mouseX, 10.5);
+  EXPECT_EQ(script.gfxRate, 30);
+  adapter.bridge.MouseDown(&adapter, 0, 0, 0x8 | 0x20 | 0x40 | 0x4);
+  EXPECT_EQ(script.mouseCap, 2 | 4 | 16 | 64);
+  adapter.bridge.MouseMove(&adapter, 3, 4, 0);
+  EXPECT_EQ(script.mouseCap, 2 | 4 | 16 | 64);
+  EXPECT_EQ(script.mouseY, 4);
+  script.gfxRate = 60;
+  adapter.bridge.MouseUp(&adapter, 5, 6, 0x2);
+  EXPECT_EQ(script.mouseCap, 0);
+  EXPECT_EQ(script.gfxRate, 60);
+}
+
+TEST(Adapter, NullEntriesAnswerZero) {
+  int deaths = 0;
+  TestHost host;
+  host.Use();
+  MorvoxBridge empty{};
+  CHoxa* adapter = CreateHoxa(new CountedScript(deaths), empty, TestHost::Callback, 1, 0);
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(adapter->getParameter(0), 0.0f);
+  char text[8] = "x";
+  EXPECT_FALSE(adapter->getEffectName(text));
+  EXPECT_EQ(adapter->getVendorVersion(), 0);
+  EXPECT_EQ(adapter->getChunk(nullptr, false), 0);
+  EXPECT_EQ(adapter->getAeffect()->flags, 0x1010);
+  delete adapter->script;  // no Destroy entry: the test owns it
+  adapter->script = nullptr;
+  delete adapter;
+  EXPECT_EQ(deaths, 1);
+}
+
+TEST(Adapter, DeletingTheAdapterDeletesTheScriptOnce) {
+  int deaths = 0;
+  TestHost host;
+  host.Use();
+  MorvoxBridge bridge;
+  FillMorvoxBridge(bridge);
+  CHoxa* adapter = CreateHoxa(new CountedScript(deaths), bridge, TestHost::Callback, 1, 0);
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(adapter->getAeffect()->numInputs, 2);
+  AEffect* effect = adapter->getAeffect();
+  EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0), 1);
+  EXPECT_EQ(deaths, 1);
+}
+
+TEST(Adapter, HostRefusingTheVersionGetsNoInstance) {
+  TestHost host;
+  host.version = 0;
+  host.Use();
+  EXPECT_EQ(CreatePluginInstance(TestHost::Callback), nullptr);
+  EXPECT_EQ(CreatePluginInstance(nullptr), nullptr);
+}
+
+TEST(MidiRing, StoresOnlyMidiEventsAndReadsThemBackInOrder) {
+  PluginInstance p;
+  CHoxa& adapter = p.Adapter();
+  VstMidiEvent a = Note(3, 0x90), b = Note(7, 0x80);
+  VstMidiSysexEvent sysex{};
+  sysex.type = kVstSysExType;
+  VstEvents list{};
+  list.numEvents = 2;
+  list.events[0] = reinterpret_cast<VstEvent*>(&a);
+  list.events[1] = reinterpret_cast<VstEvent*>(&sysex);
+  EXPECT_EQ(adapter.processEvents(&list), 1);
+  list.events[0] = reinterpret_cast<VstEvent*>(&b);
+  list.events[1] = nullptr;
+  EXPECT_EQ(adapter.processEvents(&list), 1);
+  EXPECT_EQ(adapter.midiWriteIndex, 2);
+  double delta, b0, b1, b2;
+  ASSERT_TRUE(morvox::ReadMidiEvent(&adapter, delta, b0, b1, b2));
+  EXPECT_EQ(delta, 3);
+  EXPECT_EQ(b0, -112);  // 0x90 read as a signed byte
+  EXPECT_EQ(b1, 60);
+  ASSERT_TRUE(morvox::ReadMidiEvent(&adapter, delta, b0, b1, b2));
+  EXPECT_EQ(b0, -128);
+  EXPECT_FALSE(morvox::ReadMidiEvent(&adapter, delta, b0, b1, b2));
+  EXPECT_EQ(delta + b0 + b1 + b2, 0);
+}
+
+TEST(MidiRing, TheThousandthEventWrapsTheWriteIndex) {
+  PluginInstance p;
+  CHoxa& adapter = p.Adapter();
+  VstMidiEvent e = Note(0, 0x90);
+  VstEvents list{};
+  list.numEvents = 1;
+  list.events[0] = reinterpret_cast<VstEvent*>(&e);
+  for (int i = 0; i < 999; ++i) adapter.processEvents(&list);
+  EXPECT_EQ(adapter.midiWriteIndex, 999);
+  adapter.processEvents(&list);
+  EXPECT_EQ(adapter.midiWriteIndex, 0);
+  double d, b0, b1, b2;  // write index met the read index: the ring reads empty
+  EXPECT_FALSE(morvox::ReadMidiEvent(&adapter, d, b0, b1, b2));
+}
+
+TEST(Adapter, ChannelCountAndNumbersFromTheEffect) {
+  PluginInstance p;
+  EXPECT_DOUBLE_EQ(morvox::GetSampleRate(&p.Adapter()), 44100);
+  EXPECT_EQ(morvox::GetNumInputs(&p.Adapter()), 2);
+  EXPECT_EQ(morvox::GetBlockSize(&p.Adapter()), 512);
+  EXPECT_EQ(morvox::GetTempo(&p.Adapter()), 120);
+  p.host->timeInfo.flags = kVstTransportPlaying | kVstTransportRecording;
+  EXPECT_TRUE(morvox::IsPlaying(&p.Adapter()));
+  EXPECT_TRUE(morvox::IsRecording(&p.Adapter()));
+  std::vector<float> l(4), r(4);
+  p.Process(l, r);
+  EXPECT_EQ(p.Script().v.playState, 5);
+}
