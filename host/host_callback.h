@@ -1,0 +1,63 @@
+// What vornhost tells a plug-in about itself and the transport: the
+// audioMaster callback and the time information it hands out.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "shell/vst24.h"
+
+namespace vornhost {
+
+// Transport as given on the command line.
+struct Transport {
+  double tempo = 120.0;  // beats per minute
+  int timeSigNumerator = 4;
+  int timeSigDenominator = 4;
+  bool playing = true;
+};
+
+// One per plug-in instance. The plug-in reaches it through AEffect::user,
+// which the host owns; during the entry-point call (no AEffect yet) through
+// the instance being constructed on this thread.
+class HostContext {
+ public:
+  HostContext();
+
+  void SetTransport(const Transport& transport);
+  void SetSampleRate(double sampleRate);
+  void SetBlockSize(int blockSize) { blockSize_ = blockSize; }
+  double sampleRate() const { return sampleRate_; }
+  int blockSize() const { return blockSize_; }
+
+  // [audio] Moves the time information to the first frame of the next block.
+  // Touches only this object: no allocation, no system call.
+  void SetPosition(double samplePos);
+  const VstTimeInfo& timeInfo() const { return time_; }
+
+  // Counters for the validator.
+  std::uint64_t timeRequests() const { return timeRequests_.load(); }
+  std::uint64_t unknownOpcodes() const { return unknownOpcodes_.load(); }
+
+  // The audioMaster callback handed to every entry point.
+  static VstIntPtr VSTCALLBACK Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                        void* ptr, float opt);
+
+  // Marks this thread as constructing a plug-in that belongs to context, so
+  // calls with a null or not yet registered AEffect reach it.
+  static void BeginConstruction(HostContext* context);
+  static void EndConstruction();
+
+ private:
+  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+
+  Transport transport_;
+  double sampleRate_ = 44100.0;
+  int blockSize_ = 512;
+  VstTimeInfo time_{};
+  // Atomic: the plug-in may call from its audio and its dispatcher thread.
+  std::atomic<std::uint64_t> timeRequests_{0};
+  std::atomic<std::uint64_t> unknownOpcodes_{0};
+};
+
+}  // namespace vornhost

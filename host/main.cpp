@@ -1,0 +1,140 @@
+// vornhost: a command-line VST 2.4 host. Renders audio files through a
+// plug-in, shows what it says about itself, validates and benchmarks it.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "host/bench_command.h"
+#include "host/host_error.h"
+#include "host/info_command.h"
+#include "host/validate_command.h"
+#ifndef VORNHOST_NO_AUDIO_FILES
+#include "host/demo_command.h"
+#include "host/render_command.h"
+#endif
+
+namespace {
+
+using namespace vornhost;
+
+// "4/4" into numerator and denominator.
+std::string CheckTimeSignature(const std::string& text) {
+  int n = 0, d = 0;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%d/%d%c", &n, &d, &rest) != 2 || n < 1 || n > 64 ||
+      (d != 1 && d != 2 && d != 4 && d != 8 && d != 16 && d != 32))
+    return "a time signature is N/D with N in 1..64 and D one of 1, 2, 4, 8, 16, 32";
+  return {};
+}
+
+Transport ParseTransport(double tempo, const std::string& timeSig, bool stopped) {
+  Transport t;
+  t.tempo = tempo;
+  std::sscanf(timeSig.c_str(), "%d/%d", &t.timeSigNumerator, &t.timeSigDenominator);
+  t.playing = !stopped;
+  return t;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, validate, bench)", "vornhost"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", "vornhost 1.0");
+  const auto positiveRate = CLI::Range(8000.0, 768000.0);
+  const auto blockRange = CLI::Range(1, 65536);
+
+  InfoOptions info;
+  auto* infoCmd =
+      app.add_subcommand("info", "Show a plug-in's identity, flags, I/O, parameters and chunk size");
+  infoCmd->add_option("plugin", info.plugin,
+                      "Plug-in binary (default: VornDelay2 next to vornhost or in the build)");
+  infoCmd->add_flag("--json", info.json, "Print JSON for machines");
+
+#ifndef VORNHOST_NO_AUDIO_FILES
+  RenderCommandOptions render;
+  double renderTempo = 120.0;
+  std::string renderTimeSig = "4/4";
+  bool renderStopped = false, renderDouble = false, renderFloat = false;
+  auto* renderCmd = app.add_subcommand("render", "Render an audio file through a plug-in");
+  renderCmd->add_option("input", render.input, "Input audio file (WAV, AIFF, FLAC, ...)")->required();
+  renderCmd->add_option("output", render.output, "Output file, written in the input's format and rate")
+      ->required();
+  renderCmd->add_option("plugin", render.plugin, "Plug-in binary (default: VornDelay2)");
+  renderCmd->add_option(
+      "--param,-p", render.params,
+      "NAME=VALUE in the plug-in's terms (\"Feedback [%]=40\") or INDEX=NORMALISED (3=0.4); repeatable");
+  renderCmd->add_option("--tempo", renderTempo, "Host tempo in BPM (default 120)")
+      ->check(CLI::Range(1.0, 999.0));
+  renderCmd->add_option("--time-sig", renderTimeSig, "Host time signature N/D (default 4/4)")
+      ->check(CLI::Validator(CheckTimeSignature, "N/D"));
+  renderCmd->add_flag("--stopped", renderStopped, "Report the transport as stopped (default: playing)");
+  renderCmd
+      ->add_option("--sample-rate", render.sampleRate,
+                   "Rate told to the plug-in (default: the file's; the file keeps its own)")
+      ->check(positiveRate);
+  renderCmd->add_option("--block", render.blockSize, "Block size in frames (default 512)")->check(blockRange);
+  auto* dbl = renderCmd->add_flag("--double", renderDouble, "Process in double precision");
+  renderCmd->add_flag("--float", renderFloat, "Process in single precision (default)")->excludes(dbl);
+  renderCmd
+      ->add_option("--tail", render.tailSeconds,
+                   "Seconds rendered after the input (default: until the echoes have died away)")
+      ->check(CLI::Range(0.0, 600.0));
+  renderCmd->add_option("--state", render.loadState, "Restore the plug-in from a state file first");
+  renderCmd->add_option("--save-state", render.saveState, "Save the plug-in's state after rendering");
+
+  DemoOptions demo;
+  auto* demoCmd =
+      app.add_subcommand("demo", "Render a synthesized phrase through Vorn Delay 2 and summarise it");
+  demoCmd->add_option("output", demo.output, "Output WAV file (default demo.wav)");
+  demoCmd->add_option("--plugin", demo.plugin, "Plug-in binary (default: VornDelay2)");
+  demoCmd->add_option("--tempo", demo.tempo, "Tempo in BPM (default 120)")->check(CLI::Range(40.0, 300.0));
+  demoCmd->add_option("--sample-rate", demo.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
+#endif
+
+  ValidateOptions validate;
+  auto* validateCmd = app.add_subcommand("validate", "Check a plug-in's conformance and robustness");
+  validateCmd->add_option("plugin", validate.plugin, "Plug-in binary (default: VornDelay2)");
+  validateCmd
+      ->add_option("--strictness", validate.strictness,
+                   "1..10: more repetitions; 7 and up also feed NaN and infinities (default 5)")
+      ->check(CLI::Range(1, 10));
+  validateCmd->add_option("--seed", validate.seed, "Seed of the random automation (default 1)");
+
+  BenchOptions bench;
+  auto* benchCmd = app.add_subcommand("bench", "Measure a plug-in's processing cost");
+  benchCmd->add_option("plugin", bench.plugin, "Plug-in binary (default: VornDelay2)");
+  benchCmd->add_option("--seconds", bench.seconds, "Seconds of audio per precision (default 10)")
+      ->check(CLI::Range(0.1, 3600.0));
+  benchCmd->add_option("--sample-rate", bench.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
+  benchCmd->add_option("--block", bench.blockSize, "Block size in frames (default 512)")->check(blockRange);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+
+  try {
+    if (*infoCmd) return RunInfo(info);
+#ifndef VORNHOST_NO_AUDIO_FILES
+    if (*renderCmd) {
+      render.precision = renderDouble ? Precision::Double : Precision::Float;
+      render.transport = ParseTransport(renderTempo, renderTimeSig, renderStopped);
+      return RunRender(render);
+    }
+    if (*demoCmd) return RunDemo(demo);
+#endif
+    if (*validateCmd) return RunValidate(validate);
+    if (*benchCmd) return RunBench(bench);
+  } catch (const HostError& e) {
+    std::fprintf(stderr, "vornhost: error: %s\n", e.what());
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vornhost: error: %s\n", e.what());
+    return 2;
+  }
+  return 0;
+}

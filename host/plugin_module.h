@@ -1,0 +1,45 @@
+// A plug-in binary loaded into the process, and the few other services that
+// differ between operating systems. The implementation lives in one source
+// file per platform (platform/<name>/plugin_module.cpp).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "shell/vst24.h"
+
+namespace vornhost {
+
+// The exported entry point of a VST 2.4 plug-in.
+using PluginEntry = AEffect*(VSTCALLBACK*)(audioMasterCallback host);
+
+class PluginModule {
+ public:
+  // Loads the library at path and finds its entry point (VSTPluginMain, then
+  // main, then MAIN). Throws HostError with a one-line reason on failure.
+  static std::unique_ptr<PluginModule> Load(const std::string& path);
+
+  ~PluginModule();
+  PluginModule(const PluginModule&) = delete;
+  PluginModule& operator=(const PluginModule&) = delete;
+
+  PluginEntry entry() const { return entry_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  PluginModule(void* handle, PluginEntry entry, std::string path);
+  void* handle_;
+  PluginEntry entry_;
+  std::string path_;
+};
+
+// Folder of the running vornhost executable (empty when unknown).
+std::string ExecutableDirectory();
+
+// File name of our plug-in on this platform ("VornDelay2.so").
+const char* DefaultPluginFileName();
+
+// Whether stderr is an interactive terminal (for the progress bar).
+bool StderrIsTerminal();
+
+}  // namespace vornhost

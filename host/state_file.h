@@ -1,0 +1,25 @@
+// State files: the standard VST program file layout (".fxp"), big-endian.
+// A plug-in with programs as chunks is stored as an opaque chunk ("FPCh"),
+// any other as its list of normalised parameter values ("FxCk"). The header
+// carries the plug-in's unique ID, so a file of another plug-in is refused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/plugin_instance.h"
+
+namespace vornhost {
+
+// The file image of the plug-in's current program.
+std::vector<char> EncodeState(PluginInstance& plugin);
+
+// Restores an image made by EncodeState. Throws HostError with the reason
+// when it is no program file or belongs to another plug-in.
+void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const std::string& source);
+
+// [dispatcher] File versions; the write goes through a temporary name.
+void SaveStateFile(PluginInstance& plugin, const std::string& path);
+void LoadStateFile(PluginInstance& plugin, const std::string& path);
+
+}  // namespace vornhost
