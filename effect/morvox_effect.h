@@ -37,6 +37,15 @@ class TMorvoxEffect : public TMorvox {
   // The quarter-note table entry that slider 1's value `option` selects.
   double QuarterNotesOf(double option);
 
+  // Drawing built-ins, in the current colour (v.gfxR … v.gfxA, 0 … 1).
+  ImageInfo& LoadImage(std::int32_t number);  // loads on first use
+  void BlitImage(std::int32_t number, double, double, double sourceX, double sourceY);
+  void FillRect(double x, double y, double width, double height);
+  void DrawNumberedString(double number);
+  double SelectFont(double fontNumber, double faceString, double size, double styleCode);
+  // A colour component 0 … 1 as a byte.
+  static int ColourComponent(double component);
+
   // The effect's variables; public so tests and the interface read them.
   DelayVariables v{};
 
@@ -45,6 +54,12 @@ class TMorvoxEffect : public TMorvox {
   void ResetInterfaceSide();
   // The line step: write, advance (wrapping past the length), read.
   double StepLine(double base, double length, double& position, double input);
+  void ComputeLayout();
+  void SetColour(double r, double g, double b, double a);
+  double SliderWidget(const SliderLayout& layout, double value, WidgetState& state);
+  void QuarterNoteSlider();
+  double ToggleWidget(double x, double y, double value, WidgetState& state);
+  void DrawReadout(const SliderLayout& layout, double workString, double formatString, double value);
 
   WindowsRand rand_;
 };

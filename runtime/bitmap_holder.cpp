@@ -1,8 +1,9 @@
 #include "runtime/bitmap_holder.h"
 
-// The picture side arrives with the editor; until then a holder owns nothing.
-struct BitmapHolder {};
+#include "runtime/bitmap_holder_impl.h"
 
 void ReleaseBitmapHolder(BitmapHolder* holder) {
+  if (holder == nullptr) return;
+  if (holder->bitmap != nullptr) holder->bitmap->forget();
   delete holder;
 }

@@ -1,5 +1,7 @@
 #include "shell/editor_attach.h"
 
-// This build carries no editor: the adapter keeps none and the host sees no
-// has-editor flag.
-void AttachEditor(CHoxa*) {}
+#include "gui/editor/choxa_editor.h"
+
+void AttachEditor(CHoxa* adapter) {
+  CreateEditor(adapter, 500, 480);
+}

@@ -36,7 +36,7 @@ TEST(LoadedPlugin, EveryEntryPointBuildsTheSameInstance) {
     EXPECT_EQ(e.numParams, 10);
     EXPECT_EQ(e.numInputs, 2);
     EXPECT_EQ(e.numOutputs, 2);
-    EXPECT_EQ(e.flags, 0x1030);  // replacing, chunks, double replacing; no editor in this build
+    EXPECT_EQ(e.flags, 0x1031);  // editor, replacing, chunks, double replacing
     EXPECT_EQ(e.uniqueID, FourCharCode('V', 'R', 'D', '2'));
     EXPECT_EQ(e.version, 1);
     EXPECT_EQ(e.initialDelay, 0);
@@ -58,7 +58,7 @@ TEST(LoadedPlugin, AnswersItsIdentityQuestions) {
   EXPECT_EQ(p.Dispatch(effGetPlugCategory), kPlugCategUnknown);
   EXPECT_EQ(p.Dispatch(effIdentify), FourCharCode('N', 'v', 'E', 'f'));
   char midi[] = "receiveVstMidiEvent";
-  EXPECT_EQ(p.Dispatch(effCanDo, 0, 0, midi), 0x1030 | 0x100);
+  EXPECT_EQ(p.Dispatch(effCanDo, 0, 0, midi), 4401);
   for (const char* other : {"receiveVstEvents", "bypass", ""}) {
     std::string text = other;
     EXPECT_EQ(p.Dispatch(effCanDo, 0, 0, text.data()), -1) << other;

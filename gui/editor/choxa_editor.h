@@ -1,0 +1,29 @@
+// CHoxaEditor: the 500 × 480 editor the host embeds. It owns the frame
+// window while open and paces redraws from the host's idle calls.
+#pragma once
+
+#include "gui/editor/aeff_gui_editor.h"
+
+class CHoxa;
+class CHoxaView;
+
+class CHoxaEditor : public AEffGUIEditor {
+ public:
+  CHoxaEditor(CHoxa* plugin, int width, int height);
+  ~CHoxaEditor() override;
+
+  bool open(void* parentWindow) override;  // [gui] always true
+  void close() override;                   // [gui]
+  void idle() override;                    // [gui]
+
+  // Invalidates the whole view; false without an open frame or a view.
+  bool RequestRedraw();
+
+  CHoxa* plugin;              // not owned: the adapter owns the editor
+  CHoxaView* view = nullptr;  // of the last open; meaningful only while frame is set
+  int width;
+  int height;
+};
+
+// Creates the editor for the adapter unless it has one; false when not made.
+bool CreateEditor(CHoxa* plugin, int width, int height);
