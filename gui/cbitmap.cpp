@@ -1,0 +1,98 @@
+#include "gui/cbitmap.h"
+
+#include "gui/cdraw_context.h"
+#include "gui/gdiplus_globals.h"
+#include "gui/resources.h"
+
+namespace VSTGUI {
+
+CBitmap::CBitmap(const CResourceDescription& description) : description_(description) {
+  GDIPlusGlobals::enter();
+  loadFromResource(description);
+}
+
+CBitmap::CBitmap(CFrame* /*frame*/, double width, double height) {
+  GDIPlusGlobals::enter();
+  image_ = platform::activeBackend().createImage(truncToInt(width), truncToInt(height));
+  width_ = width;
+  height_ = height;
+}
+
+CBitmap::CBitmap(std::unique_ptr<platform::Image> decoded) {
+  GDIPlusGlobals::enter();
+  takeImage(std::move(decoded));
+}
+
+CBitmap::~CBitmap() {
+  dispose();
+  GDIPlusGlobals::exit();
+}
+
+CBitmap* CBitmap::loadFromFile(const char* path) {
+  if (!path) return nullptr;
+  // The library must run while the file decodes; the new bitmap holds its own entry.
+  GDIPlusGlobals::enter();
+  std::unique_ptr<platform::Image> image = platform::activeBackend().loadImageFile(path);
+  CBitmap* bitmap = image ? new CBitmap(std::move(image)) : nullptr;
+  GDIPlusGlobals::exit();
+  return bitmap;
+}
+
+void CBitmap::takeImage(std::unique_ptr<platform::Image> image) {
+  image_ = std::move(image);
+  width_ = image_ ? image_->width() : 0;
+  height_ = image_ ? image_->height() : 0;
+}
+
+void CBitmap::dispose() {
+  image_.reset();
+  noAlpha_ = false;
+  width_ = 0;
+  height_ = 0;
+}
+
+bool CBitmap::loadFromResource(const CResourceDescription& description) {
+  dispose();
+  const unsigned char* data = nullptr;
+  size_t size = 0;
+  bool found = false;
+  if (description.type == CResourceDescription::kStringType)
+    found = FindImageResourceByName(description.name.c_str(), &data, &size);
+  else
+    found = FindImageResource(description.id & 0xFFFF, &data, &size);
+
+  platform::Backend& backend = platform::activeBackend();
+  if (found && data && size > 0) {
+    // A resource that does not decode leaves the picture empty; the
+    // platform's own loader is only asked when nothing was found.
+    takeImage(backend.decodeImage(data, size));
+  } else {
+    const bool byName = description.type == CResourceDescription::kStringType;
+    takeImage(backend.loadModuleBitmap(description.id & 0xFFFF, byName ? description.name.c_str() : nullptr));
+  }
+  return true;
+}
+
+void CBitmap::draw(CDrawContext* context, const CRect& dest, const CPoint& source) {
+  drawAlphaBlend(context, dest, source, 255);
+}
+
+void CBitmap::drawTransparent(CDrawContext* context, const CRect& dest, const CPoint& source) {
+  drawAlphaBlend(context, dest, source, 255);
+}
+
+void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& dest, const CPoint& source,
+                             uint8_t opacity) {
+  if (!image_ || !context || !context->getSurface()) return;
+  const int32_t w = truncToInt(dest.right - dest.left);
+  const int32_t h = truncToInt(dest.bottom - dest.top);
+  if (w <= 0 || h <= 0) return;
+  const CPoint& offset = context->getOffset();
+  const int32_t x = truncToInt(dest.left) + truncToInt(offset.x);
+  const int32_t y = truncToInt(dest.top) + truncToInt(offset.y);
+  const int32_t sx = truncToInt(source.x);
+  const int32_t sy = truncToInt(source.y);
+  context->getSurface()->drawImage(*image_, sx, sy, w, h, x, y, opacity);
+}
+
+}  // namespace VSTGUI

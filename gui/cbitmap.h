@@ -1,0 +1,77 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "gui/cbase_object.h"
+#include "gui/cgeometry.h"
+#include "gui/platform/backend.h"
+
+namespace VSTGUI {
+
+class CDrawContext;
+class CFrame;
+
+// Names a picture to load: a number (only its low 16 bits count), a text
+// name, or nothing (pictures not made from a resource).
+struct CResourceDescription {
+  enum Type : int32_t { kIntegerType = 0, kStringType = 1, kUnknownType = 2 };
+
+  CResourceDescription() = default;
+  explicit CResourceDescription(int32_t number) : type(kIntegerType), id(number) {}
+  explicit CResourceDescription(const char* resourceName)
+      : type(resourceName ? kStringType : kUnknownType), name(resourceName ? resourceName : "") {}
+
+  Type type = kUnknownType;
+  int32_t id = 0;
+  std::string name;
+};
+
+// A picture that draws itself into a draw context, unscaled, cropped by the
+// destination rectangle and positioned in the picture by a source point.
+// Every bitmap keeps the drawing library started while it lives.
+// [gui] Made and drawn on the editor window's thread.
+class CBitmap : public CBaseObject {
+ public:
+  // From the module's pictures; width and height stay 0 when none is found.
+  explicit CBitmap(const CResourceDescription& description);
+  // An empty transparent picture of trunc(width) × trunc(height) (the offscreen context's).
+  CBitmap(CFrame* frame, double width, double height);
+  // Takes a decoded picture (must not be null).
+  explicit CBitmap(std::unique_ptr<platform::Image> decoded);
+  ~CBitmap() override;
+
+  // A new bitmap from a picture file (one reference for the caller), or null
+  // when the file cannot be opened or decoded.
+  static CBitmap* loadFromFile(const char* path);
+
+  virtual void draw(CDrawContext* context, const CRect& dest, const CPoint& source = CPoint());
+  // The transparent colour is not applied; PNG alpha is.
+  virtual void drawTransparent(CDrawContext* context, const CRect& dest, const CPoint& source = CPoint());
+  // Every pixel's alpha is multiplied by opacity / 255.
+  virtual void drawAlphaBlend(CDrawContext* context, const CRect& dest, const CPoint& source,
+                              uint8_t opacity);
+  virtual void dispose();
+  // Always true; failure shows as width and height 0.
+  virtual bool loadFromResource(const CResourceDescription& description);
+
+  double getWidth() const { return width_; }
+  double getHeight() const { return height_; }
+  CColor getTransparentColor() const { return transparentColor_; }
+  void setTransparentColor(CColor color) { transparentColor_ = color; }
+  bool getNoAlpha() const { return noAlpha_; }
+  void setNoAlpha(bool noAlpha) { noAlpha_ = noAlpha; }
+  const CResourceDescription& getResourceDescription() const { return description_; }
+  platform::Image* getPlatformImage() const { return image_.get(); }
+
+ private:
+  void takeImage(std::unique_ptr<platform::Image> image);
+
+  CResourceDescription description_;
+  double width_ = 0;
+  double height_ = 0;
+  CColor transparentColor_ = kTransparentCColor;
+  bool noAlpha_ = true;
+  std::unique_ptr<platform::Image> image_;
+};
+
+}  // namespace VSTGUI

@@ -1,0 +1,37 @@
+#include "gui/coffscreen_context.h"
+
+namespace VSTGUI {
+
+COffscreenContext::COffscreenContext(CFrame* frame, double width, double height, CColor background)
+    : CDrawContext(frame, nullptr, nullptr), width_(width), height_(height), background_(background) {
+  setClipRectRaw(CRect(0, 0, width, height).normalize());
+  bitmap_ = new CBitmap(frame, truncToInt(width), truncToInt(height));
+  if (platform::Image* image = bitmap_->getPlatformImage())
+    adoptSurface(platform::activeBackend().createImageSurface(*image));
+  // The surface arrives after the base set the initial state: hand it over.
+  if (platform::Surface* s = getSurface()) {
+    s->setPenColor(getFrameColor());
+    s->setPenWidth(static_cast<float>(getLineWidth()));
+    s->setPenDotted(getLineStyle() == kLineOnOffDash);
+    s->setFillColor(getFillColor());
+    s->setTextColor(getFontColor());
+  }
+}
+
+COffscreenContext::~COffscreenContext() {
+  // The surface draws into the bitmap's picture: it goes first.
+  adoptSurface(nullptr);
+  bitmap_->forget();
+}
+
+CColor COffscreenContext::pixelAt(int32_t x, int32_t y) const {
+  platform::Image* image = bitmap_->getPlatformImage();
+  return image ? image->pixel(x, y) : CColor{};
+}
+
+bool COffscreenContext::writePng(const char* path) const {
+  platform::Image* image = bitmap_->getPlatformImage();
+  return image && path && image->writePng(path);
+}
+
+}  // namespace VSTGUI

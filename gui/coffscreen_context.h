@@ -1,0 +1,31 @@
+#pragma once
+#include "gui/cbitmap.h"
+#include "gui/cdraw_context.h"
+
+namespace VSTGUI {
+
+// A draw context over an in-memory picture of its own size: the frame's
+// back buffer, and the way tests and tools render without a window.
+class COffscreenContext : public CDrawContext {
+ public:
+  COffscreenContext(CFrame* frame, double width, double height, CColor background = kBlackCColor);
+  ~COffscreenContext() override;
+
+  CBitmap* getBitmap() const { return bitmap_; }
+  double getWidth() const { return width_; }
+  double getHeight() const { return height_; }
+  CColor getBackgroundColor() const { return background_; }
+
+  // Tools and tests: the picture's straight colour at a pixel (transparent
+  // outside or without a picture), and the picture as a PNG file.
+  CColor pixelAt(int32_t x, int32_t y) const;
+  bool writePng(const char* path) const;
+
+ private:
+  CBitmap* bitmap_;
+  double width_;
+  double height_;
+  CColor background_;
+};
+
+}  // namespace VSTGUI

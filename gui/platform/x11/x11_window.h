@@ -1,0 +1,70 @@
+#pragma once
+#include <X11/Xlib.h>
+
+#include <memory>
+
+#include "gui/platform/backend.h"
+
+namespace VSTGUI::platform::x11 {
+
+// The frame's child window inside the host's X11 window, on a display
+// connection of its own. No threads: events are read and paints done only
+// in pumpEvents(), which the frame calls from the editor's idle. Paints
+// always go through the frame's back buffer (an X11 window has no
+// composited style).
+class X11Window final : public Window {
+ public:
+  // Null when no display can be opened, the parent is not a window, or the
+  // window cannot be made.
+  static std::unique_ptr<X11Window> create(::Window parent, const char* className, const char* title,
+                                           int32_t width, int32_t height, WindowListener& listener);
+  ~X11Window() override;
+  X11Window(const X11Window&) = delete;
+  X11Window& operator=(const X11Window&) = delete;
+
+  void invalidate(const PixelRect& rect) override;
+  bool paintsThroughBackBuffer() const override { return true; }
+  // Leave events are always selected on X11.
+  void requestLeaveNotification() override {}
+  void pumpEvents() override;
+  std::unique_ptr<Surface> createSurface() override;
+  CPoint screenPosition() const override;
+  bool queryPointer(CPoint& where, CButtonState& buttons) const override;
+  void* nativeHandle() const override;
+
+  // Double clicks as the window system would detect them: the same button
+  // pressed again within this time and distance of the first press.
+  static constexpr unsigned long kDoubleClickMilliseconds = 500;
+  static constexpr int kDoubleClickDistance = 2;
+
+ private:
+  X11Window(Display* display, ::Window parent, int32_t width, int32_t height, WindowListener& listener);
+  void handle(XEvent& event);
+  void handleButtonPress(const XButtonEvent& event);
+  void handleButtonRelease(const XButtonEvent& event);
+  void forwardToParent(const XButtonEvent& event);
+  CButtonState buttonSet(unsigned int state) const;
+  void paintPending();
+
+  Display* display_;
+  ::Window parent_;
+  ::Window window_ = 0;
+  ::Window root_ = 0;
+  Visual* visual_ = nullptr;
+  int32_t width_;
+  int32_t height_;
+  WindowListener& listener_;
+  bool alive_ = false;
+
+  bool pending_ = false;
+  int32_t pendingLeft_ = 0, pendingTop_ = 0, pendingRight_ = 0, pendingBottom_ = 0;
+
+  // Buttons 8 and 9 (the fourth and fifth) have no state bits in X11.
+  CButtonState extraButtons_ = 0;
+  unsigned int lastButton_ = 0;
+  Time lastPressTime_ = 0;
+  int lastPressX_ = 0;
+  int lastPressY_ = 0;
+};
+
+}  // namespace VSTGUI::platform::x11

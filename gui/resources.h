@@ -1,0 +1,12 @@
+#pragma once
+#include <cstddef>
+
+namespace VSTGUI {
+
+// The PNG pictures built into the plug-in module, found by number (0 knob,
+// 1 background, 2 lit button) or by name. The bytes stay valid for the
+// module's life. False when there is no such picture.
+bool FindImageResource(int number, const unsigned char** data, size_t* size);
+bool FindImageResourceByName(const char* name, const unsigned char** data, size_t* size);
+
+}  // namespace VSTGUI

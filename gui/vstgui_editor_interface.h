@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+namespace VSTGUI {
+
+class CFrame;
+
+// What a frame asks of the editor that owns it.
+class VSTGUIEditorInterface {
+ public:
+  virtual ~VSTGUIEditorInterface() = default;
+  virtual void doIdleStuff() {}
+  virtual int32_t getKnobMode() const { return 0; }
+  virtual void beginEdit(int32_t /*index*/) {}
+  virtual void endEdit(int32_t /*index*/) {}
+  CFrame* getFrame() const { return frame; }
+
+ protected:
+  // The editor's frame while it is open, else null.
+  CFrame* frame = nullptr;
+};
+
+}  // namespace VSTGUI
