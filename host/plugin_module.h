@@ -3,6 +3,7 @@
 // file per platform (platform/<name>/plugin_module.cpp).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,5 +42,16 @@ const char* DefaultPluginFileName();
 
 // Whether stderr is an interactive terminal (for the progress bar).
 bool StderrIsTerminal();
+
+// Runs job where a crash or a hang of the plug-in cannot take vornhost
+// with it: in a child process where the system has them. completed is
+// false when the job crashed or ran longer than timeoutSeconds; failure
+// then says what happened.
+struct IsolatedResult {
+  bool completed = false;
+  std::string output;   // the job's answer
+  std::string failure;  // "crashed with signal 11 (Segmentation fault)"
+};
+IsolatedResult RunIsolated(const std::function<std::string()>& job, int timeoutSeconds);
 
 }  // namespace vornhost
