@@ -28,7 +28,8 @@ VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr value, voi
 
 LoadedPlugin::LoadedPlugin(const char* entry, VstIntPtr version) {
   hostVersion = version;
-  library = dlopen(VORN_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+  // Kept mapped after dlclose, so leak reports can still name its code.
+  library = dlopen(VORN_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (library == nullptr) return;
   using Entry = AEffect* (*)(audioMasterCallback);
   auto enter = reinterpret_cast<Entry>(dlsym(library, entry));
