@@ -1,0 +1,4 @@
+// A shared library without any VST 2.4 entry point.
+extern "C" __attribute__((visibility("default"))) int NotAPlugin() {
+  return 42;
+}
