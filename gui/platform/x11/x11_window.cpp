@@ -118,6 +118,10 @@ X11Window::~X11Window() {
     if (window_ && alive_) XDestroyWindow(display_, window_);
     trap.failed();
   }
+  if (cairoDevice_) {
+    cairo_device_finish(cairoDevice_);
+    cairo_device_destroy(cairoDevice_);
+  }
   XCloseDisplay(display_);
 }
 
@@ -266,11 +270,18 @@ void X11Window::forwardToParent(const XButtonEvent& event) {
   XSendEvent(display_, parent_, False, mask, &copy);
 }
 
+cairo_surface_t* X11Window::windowTarget() {
+  cairo_surface_t* target = cairo_xlib_surface_create(display_, window_, visual_, width_, height_);
+  if (!cairoDevice_ && cairo_surface_get_device(target))
+    cairoDevice_ = cairo_device_reference(cairo_surface_get_device(target));
+  return target;
+}
+
 void X11Window::paintPending() {
   pending_ = false;
   const PixelRect update{pendingLeft_, pendingTop_, pendingRight_ - pendingLeft_,
                          pendingBottom_ - pendingTop_};
-  cairo_surface_t* target = cairo_xlib_surface_create(display_, window_, visual_, width_, height_);
+  cairo_surface_t* target = windowTarget();
   {
     cairo::CairoSurface surface(target);
     surface.setClip(update);
@@ -283,7 +294,7 @@ void X11Window::paintPending() {
 
 std::unique_ptr<Surface> X11Window::createSurface() {
   if (!alive_) return nullptr;
-  cairo_surface_t* target = cairo_xlib_surface_create(display_, window_, visual_, width_, height_);
+  cairo_surface_t* target = windowTarget();
   auto surface = std::make_unique<cairo::CairoSurface>(target);
   cairo_surface_destroy(target);
   return surface;

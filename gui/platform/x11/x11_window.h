@@ -1,5 +1,6 @@
 #pragma once
 #include <X11/Xlib.h>
+#include <cairo.h>
 
 #include <memory>
 
@@ -45,8 +46,13 @@ class X11Window final : public Window {
   void forwardToParent(const XButtonEvent& event);
   CButtonState buttonSet(unsigned int state) const;
   void paintPending();
+  // A new cairo surface on the window (the caller destroys it).
+  cairo_surface_t* windowTarget();
 
   Display* display_;
+  // cairo's device for our display, finished before the display is closed
+  // so cairo releases what it keeps per connection.
+  cairo_device_t* cairoDevice_ = nullptr;
   ::Window parent_;
   ::Window window_ = 0;
   ::Window root_ = 0;
