@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format
   libgtest-dev libbenchmark-dev
-  libcairo2-dev libx11-dev libfontconfig-dev libpng-dev fonts-liberation2 fonts-dejavu-core
+  libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libpng-dev fonts-liberation2 fonts-dejavu-core
   libsndfile1-dev libcli11-dev
   xvfb xauth x11-apps sox
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine64
