@@ -34,7 +34,11 @@ std::uint64_t StopCounting() {
 
 #if defined(__SANITIZE_ADDRESS__)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's allocation hooks (its interface header is not
+// always installed with the compiler).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             std::size_t),
+                                                         void (*free_hook)(const volatile void*));
 
 namespace {
 void MallocHook(const volatile void*, std::size_t) {

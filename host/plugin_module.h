@@ -20,7 +20,7 @@ class PluginModule {
   // main, then MAIN). Throws HostError with a one-line reason on failure.
   static std::unique_ptr<PluginModule> Load(const std::string& path);
 
-  ~PluginModule();
+  ~PluginModule();  // keeps the library loaded until the process ends
   PluginModule(const PluginModule&) = delete;
   PluginModule& operator=(const PluginModule&) = delete;
 

@@ -43,7 +43,10 @@ PluginModule::PluginModule(void* handle, PluginEntry entry, std::string path)
     : handle_(handle), entry_(entry), path_(std::move(path)) {}
 
 PluginModule::~PluginModule() {
-  if (handle_ != nullptr) dlclose(handle_);
+  // The library stays loaded until the process ends, as in most hosts:
+  // unloading a plug-in and the libraries it pulled in (graphics, fonts) runs
+  // their teardown code at an arbitrary point and orphans their caches.
+  (void)handle_;
 }
 
 std::string ExecutableDirectory() {
@@ -124,7 +127,8 @@ IsolatedResult RunIsolated(const std::function<std::string()>& job, int timeoutS
     int sig = WTERMSIG(status);
     result.failure = "crashed with signal " + std::to_string(sig) + " (" + strsignal(sig) + ")";
   } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    result.failure = "ended with exit status " + std::to_string(WEXITSTATUS(status));
+    // The job itself always ends with status 0: a sanitizer or an abort ended it.
+    result.failure = "crashed (the process ended with status " + std::to_string(WEXITSTATUS(status)) + ")";
   } else {
     result.completed = true;
   }
