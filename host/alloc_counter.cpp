@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
 
 namespace vornhost::alloc {
 
