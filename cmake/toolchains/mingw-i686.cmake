@@ -1,0 +1,16 @@
+# Cross build for i686 Windows with Debian's mingw-w64 (posix threads).
+# cmake -S . -B build/win32 --toolchain cmake/toolchains/mingw-i686.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(_vorn_triplet i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${_vorn_triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_vorn_triplet}-g++-posix)
+set(CMAKE_RC_COMPILER ${_vorn_triplet}-windres)
+set(CMAKE_OBJDUMP ${_vorn_triplet}-objdump)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${_vorn_triplet})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
