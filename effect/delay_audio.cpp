@@ -25,8 +25,17 @@ LadderCoefficients Ladder(double frequency, double spread, double resonance, dou
   return c;
 }
 
+// ToIndex of a delay-line cell. Bases are 0 and maxDelaySamples, positions
+// count up from 0 and never pass maxDelaySamples + 1, and the sample rate is
+// at most 1 MHz: the sum lies in 0 … 12e6 + 1, where ToIndex is exactly
+// this truncation.
+[[gnu::always_inline]] inline std::int32_t LineIndex(double cell) {
+  return static_cast<std::int32_t>(cell + 0.0001);
+}
+
 // One channel of the four-pole ladder with its soft clip; answers y4.
-double RunLadder(LadderState& s, const LadderCoefficients& c, double h) {
+// Inlined: it runs twice per frame.
+[[gnu::always_inline]] inline double RunLadder(LadderState& s, const LadderCoefficients& c, double h) {
   const double x = h - c.r * s.y4;
   s.y1 = c.p * x + c.p * s.x0p - c.k * s.y1;
   s.y2 = c.p * s.y1 + c.p * s.y1p - c.k * s.y2;
@@ -148,12 +157,28 @@ void TMorvoxEffect::OnBlock() {
   v.meterPeak = std::max({v.meterPeak, std::fabs(v.wetLeft), std::fabs(v.wetRight)});
 }
 
-double TMorvoxEffect::StepLine(double base, double length, double& position, double input) {
-  Memory(morvox::ToIndex(base + position)) = input;
+[[gnu::always_inline]] inline double TMorvoxEffect::StepLine(double base, double length, double& position,
+                                                             double input) {
+  Memory(LineIndex(base + position)) = input;
   position = position > length ? 0 : position + 1;
-  return Memory(morvox::ToIndex(base + position));
+  return Memory(LineIndex(base + position));
 }
 
+void TMorvoxEffect::RestartDivergedFilters(double& oL, double& oR) {
+  if (!std::isfinite(oL)) {
+    v.ladderStateLeft = LadderState{};
+    v.hpStateLeft = 0;
+    oL = 0;
+  }
+  if (!std::isfinite(oR)) {
+    v.ladderStateRight = LadderState{};
+    v.hpStateRight = 0;
+    oR = 0;
+  }
+}
+
+// With finite oL and oR the level control stays finite: its envelope
+// follows |oL| + |oR| / 2, and the gain divides by envelope + 0.5.
 void TMorvoxEffect::OnSample() {
   // A sample that is not a number or infinite would poison every recursive
   // path for good; it enters as silence.
@@ -186,18 +211,11 @@ void TMorvoxEffect::OnSample() {
 
   double oL = y4L * v.mix + hL * v.directShare;
   double oR = y4R * v.mix + hR * v.directShare;
-  // The soft clip of the ladder diverges once driven far past its range;
-  // a channel whose filter left the finite numbers starts again from rest.
-  if (!std::isfinite(oL)) {
-    v.ladderStateLeft = LadderState{};
-    v.hpStateLeft = 0;
-    oL = 0;
-  }
-  if (!std::isfinite(oR)) {
-    v.ladderStateRight = LadderState{};
-    v.hpStateRight = 0;
-    oR = 0;
-  }
+  // The soft clip of the ladder diverges once driven far past its range
+  // (the cube overflows); a filter that left the finite numbers starts
+  // again from rest. x × 0 is 0 for finite x, NaN otherwise: one test.
+  if (std::isnan(oL * 0.0 + oR * 0.0)) [[unlikely]]
+    RestartDivergedFilters(oL, oR);
 
   double n = std::fabs(oL) + 0.5 * std::fabs(oR);
   if (n < v.levelHold) n = n + (v.levelHold - n) * v.holdCoef;
@@ -212,10 +230,6 @@ void TMorvoxEffect::OnSample() {
   } else {
     v.levelGain = v.levelGain * v.recoveryCoef;
   }
-  if (!std::isfinite(v.levelEnv) || !std::isfinite(v.levelGain)) {
-    v.levelHold = v.levelEnv = v.levelGain = 0;
-  }
-
   v.wetLeft = oL * v.levelGain;
   v.wetRight = oR * v.levelGain;
 

@@ -54,6 +54,7 @@ class TMorvoxEffect : public TMorvox {
   void ResetInterfaceSide();
   // The line step: write, advance (wrapping past the length), read.
   double StepLine(double base, double length, double& position, double input);
+  void RestartDivergedFilters(double& oL, double& oR);
   void ComputeLayout();
   void SetColour(double r, double g, double b, double a);
   double SliderWidget(const SliderLayout& layout, double value, WidgetState& state);
