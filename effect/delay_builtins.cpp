@@ -50,10 +50,14 @@ void TMorvoxEffect::BlitImage(std::int32_t number, double, double, double source
   ImageInfo& image = LoadImage(number);
   const double left = gfxX, top = gfxY, right = gfxX + image.width, bottom = gfxY + image.height;
   if (morvox::DrawHolder(plugin, image.holder, left, top, right, bottom, sourceX, sourceY) != 0) return;
+  // A picture that never loaded has no size; its mark still has to show.
+  constexpr double kMarkSize = 32;
+  const double markRight = image.width > 0 ? right : left + kMarkSize;
+  const double markBottom = image.height > 0 ? bottom : top + kMarkSize;
   morvox::SetFillColour(plugin, 255, 0, 0, 255);
-  morvox::DrawRectangle(plugin, left, top, right, bottom, 1);
+  morvox::DrawRectangle(plugin, left, top, markRight, markBottom, 1);
   morvox::SetTextColour(plugin, 255, 255, 0, 255);
-  morvox::DrawTextInRect(plugin, "ERROR", left, top, right, bottom, false, 1);
+  morvox::DrawTextInRect(plugin, "ERROR", left, top, markRight, markBottom, false, 1);
 }
 
 void TMorvoxEffect::FillRect(double x, double y, double width, double height) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "gui/cbitmap.h"
 #include "gui/coffscreen_context.h"
 #include "tests/support/plugin_instance.h"
 
@@ -105,4 +106,103 @@ TEST_F(Interface, WithTempoSyncTheQuarterNoteSliderReadsItsValue) {
 TEST_F(Interface, DrawingOutsideARepaintDoesNothing) {
   p.Script().OnGraphics();  // no draw context: every primitive answers 0
   EXPECT_EQ(p.Script().v.layoutReady, 1);
+}
+
+namespace {
+
+// The background picture alone, drawn the way the interface draws it.
+VSTGUI::COffscreenContext& Background() {
+  static VSTGUI::COffscreenContext* reference = [] {
+    auto* context = new VSTGUI::COffscreenContext(nullptr, 500, 480);
+    VSTGUI::CBitmap background(VSTGUI::CResourceDescription(1));
+    background.draw(context, VSTGUI::CRect(0, 0, 500, 480));
+    return context;
+  }();
+  return *reference;
+}
+
+bool SameAsBackground(const VSTGUI::COffscreenContext& screen, int x, int y) {
+  const VSTGUI::CColor a = screen.pixelAt(x, y), b = Background().pixelAt(x, y);
+  return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+}  // namespace
+
+TEST_F(Interface, KnobsSitWhereTheLayoutPutsEachDefault) {
+  Frame();
+  struct Row {
+    const SliderLayout& layout;
+    double value;
+  };
+  const DelayVariables& v = p.Script().v;
+  const Row rows[] = {{v.msSlider, 500},         {v.feedbackSlider, 10}, {v.colorSlider, 2000},
+                      {v.resonanceSlider, 0.05}, {v.mixSlider, 1},       {v.drySlider, 0},
+                      {v.wetSlider, 0}};
+  for (const Row& row : rows) {
+    const SliderLayout& s = row.layout;
+    const int x = static_cast<int>(s.x + 1 + s.track * (row.value + s.range - s.maximum) / s.range);
+    const int y = static_cast<int>(s.knobY);
+    EXPECT_FALSE(SameAsBackground(screen, x + 16, y + 16)) << s.y;  // the knob's centre
+    EXPECT_TRUE(SameAsBackground(screen, x - 3, y + 16) || x - 3 < 30) << s.y;
+  }
+  EXPECT_EQ(static_cast<int>(v.feedbackSlider.x + 1 + v.feedbackSlider.track * 0.1), 52);
+}
+
+TEST_F(Interface, TheMeterBarFollowsThePeak) {
+  p.Script().v.meterPeak = 0;
+  Frame();
+  for (int y = 71; y < 370; y += 7) ASSERT_TRUE(SameAsBackground(screen, 437, y)) << y;
+
+  p.Script().v.meterPeak = 0.0992;  // -20 dB: 150 pixels
+  Frame();
+  EXPECT_FALSE(SameAsBackground(screen, 437, 369));
+  EXPECT_FALSE(SameAsBackground(screen, 437, 221));
+  EXPECT_TRUE(SameAsBackground(screen, 437, 218));
+
+  p.Script().v.meterPeak = 1.5;  // 0 dB or more: the full 299 pixels
+  Frame();
+  EXPECT_FALSE(SameAsBackground(screen, 437, 72));
+  EXPECT_TRUE(SameAsBackground(screen, 437, 69));
+}
+
+TEST_F(Interface, ReadoutsAreDrawnBesideTheirSliders) {
+  Frame();
+  const SliderLayout& s = p.Script().v.feedbackSlider;
+  const int top = static_cast<int>(std::floor(s.readoutCentreY - 8));
+  int changed = 0;
+  for (int x = static_cast<int>(s.readoutX); x < s.readoutX + 40; ++x) {
+    for (int y = top; y < top + 16; ++y) changed += SameAsBackground(screen, x, y) ? 0 : 1;
+  }
+  EXPECT_GT(changed, 20);  // "10 %" in light grey
+}
+
+TEST_F(Interface, AMissingPictureShowsARedErrorMark) {
+  p.Script().FileNameTable[7] = "vorn_delay_gfx\\missing.png";
+  p.Adapter().drawContext = &screen;
+  p.Script().gfxX = 100;
+  p.Script().gfxY = 100;
+  p.Script().BlitImage(7, 1, 0, 0, 0);
+  p.Adapter().drawContext = nullptr;
+  const VSTGUI::CColor mark = screen.pixelAt(102, 102);
+  EXPECT_EQ(mark.red, 255);
+  EXPECT_EQ(mark.green, 0);
+  EXPECT_EQ(p.Script().images[7].width, 0);
+  EXPECT_NE(p.Script().images[7].holder, nullptr);  // tried once, not again
+}
+
+TEST_F(Interface, ShiftDragsMoveTheKnobByAFractionOfThePointer) {
+  p.SetSlider(3, 75);  // knob centre near x = 200
+  Frame();
+  Move(200, 160);
+  Frame();
+  Press(200, 160, 0x2 | 0x10);
+  Frame();
+  const double before = p.Script().sliderValues[4];
+  Move(300, 160);  // 100 pixels right: the knob moves (300 / 200 - 1) = 0.5 pixel
+  Frame();
+  const double after = p.Script().sliderValues[4];
+  EXPECT_GE(after, before);
+  EXPECT_LE(after - before, 1.0);
+  // pos = (200 / 200 - 1) + 16 + (200 - 30 - 32) = 154; ceil(154 / 216 × 100) = 72
+  EXPECT_EQ(before, 72);
 }

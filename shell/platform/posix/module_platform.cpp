@@ -4,7 +4,6 @@
 #include <dlfcn.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace morvox::platform {
 
@@ -17,14 +16,12 @@ std::string ModuleFileName() {
   return path;
 }
 
-// The log goes to the temporary folder: the file-system root is not a place
-// a plug-in may write on these systems.
-std::string LogFilePath() {
-  const char* tmp = std::getenv("TMPDIR");
-  return std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/trell.log.txt";
-}
+// The root folder, as on Windows; where it cannot be written (most systems
+// for most users) WriteLog fails silently.
+std::string LogFilePath() { return "/trell.log.txt"; }
 
-// No system beeper to drive; the terminal bell is the nearest equivalent.
+// There is no system beeper to drive: the beep is the terminal bell on the
+// host's standard error.
 void Beep(int, int) {
   std::fputc('\a', stderr);
 }
