@@ -30,7 +30,7 @@ class Interface : public ::testing::Test {
 TEST_F(Interface, PaintsTheBackgroundTheMeterAndTheKnobs) {
   p.Script().v.meterPeak = 1.0;
   Frame();
-  EXPECT_TRUE(screen.writePng("interface_frame.png"));
+  EXPECT_TRUE(screen.writePng((::testing::TempDir() + "interface_frame.png").c_str()));
   const VSTGUI::CColor bar = screen.pixelAt(437, 200);
   EXPECT_GT(bar.red, 100);  // white at half alpha over the meter frame
   EXPECT_NEAR(p.Script().v.meterPeak, 0.99, 1e-12);
