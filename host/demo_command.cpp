@@ -40,7 +40,7 @@ std::unique_ptr<PluginInstance> Prepare(const std::string& path, const DemoOptio
   plugin->Setup(options.sampleRate, 512);
   plugin->Resume();
   if (IsOurs(*plugin))
-    for (const char* spec : kSettings) ApplyParam(*plugin, spec);
+    for (const char* assignment : kSettings) ApplyParam(*plugin, assignment);
   return plugin;
 }
 

@@ -106,12 +106,12 @@ bool ParseDisplayNumber(const std::string& text, double& value, int& decimals) {
   return true;
 }
 
-ParamAssignment ResolveParam(PluginInstance& plugin, const std::string& spec) {
-  auto eq = spec.rfind('=');
-  if (eq == std::string::npos || eq == 0 || eq + 1 == spec.size())
-    throw HostError("--param '" + spec + "' is not NAME_OR_INDEX=VALUE");
-  const std::string key = Trim(spec.substr(0, eq));
-  const std::string valueText = Trim(spec.substr(eq + 1));
+ParamAssignment ResolveParam(PluginInstance& plugin, const std::string& assignment) {
+  auto eq = assignment.rfind('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == assignment.size())
+    throw HostError("--param '" + assignment + "' is not NAME_OR_INDEX=VALUE");
+  const std::string key = Trim(assignment.substr(0, eq));
+  const std::string valueText = Trim(assignment.substr(eq + 1));
   ParamAssignment result;
 
   if (std::all_of(key.begin(), key.end(),
@@ -206,12 +206,12 @@ ParamAssignment ResolveParam(PluginInstance& plugin, const std::string& spec) {
   throw HostError("parameter '" + name + "' does not display numbers; give its index and a value in 0..1");
 }
 
-void ApplyParam(PluginInstance& plugin, const std::string& spec) {
-  ParamAssignment a = ResolveParam(plugin, spec);
+void ApplyParam(PluginInstance& plugin, const std::string& assignment) {
+  ParamAssignment a = ResolveParam(plugin, assignment);
   plugin.SetParam(a.index, a.value);
   if (a.nearest)
     std::fprintf(stderr, "vornhost: note: '%s' is not offered exactly; using the nearest value %s\n",
-                 spec.c_str(), a.display.c_str());
+                 assignment.c_str(), a.display.c_str());
 }
 
 }  // namespace vornhost

@@ -17,14 +17,14 @@ struct ParamAssignment {
   bool nearest = false;  // the exact value is not offered; the nearest one is used
 };
 
-// [dispatcher] Resolves spec against plugin; probes by setting values, so
+// [dispatcher] Resolves assignment against plugin; probes by setting values, so
 // the parameter holds an arbitrary value afterwards: apply the result.
-// Throws HostError for a malformed spec, an unknown name or an out-of-range
+// Throws HostError for a malformed assignment, an unknown name or an out-of-range
 // value.
-ParamAssignment ResolveParam(PluginInstance& plugin, const std::string& spec);
+ParamAssignment ResolveParam(PluginInstance& plugin, const std::string& assignment);
 
 // Resolves and sets; a nearest-value note goes to stderr.
-void ApplyParam(PluginInstance& plugin, const std::string& spec);
+void ApplyParam(PluginInstance& plugin, const std::string& assignment);
 
 // Parses the leading number of a display text ("-12.5 dB" gives -12.5);
 // false when there is none. decimals receives the number of digits after

@@ -44,7 +44,7 @@ int RunRender(const RenderCommandOptions& options) {
   plugin.Setup(rate, options.blockSize);
   plugin.Resume();
   if (!options.loadState.empty()) LoadStateFile(plugin, options.loadState);
-  for (const std::string& spec : options.params) ApplyParam(plugin, spec);
+  for (const std::string& assignment : options.params) ApplyParam(plugin, assignment);
 
   RenderOptions render;
   render.blockSize = options.blockSize;

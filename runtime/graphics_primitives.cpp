@@ -152,9 +152,12 @@ BitmapHolder* NewHolder() {
   return new BitmapHolder();
 }
 
-int LoadFromResourceNumber(BitmapHolder* holder, std::int32_t number) {
-  if (holder == nullptr) return 0;
-  auto* bitmap = new VSTGUI::CBitmap(VSTGUI::CResourceDescription(number));
+namespace {
+
+// A picture from the module's resources; the holder is left empty unless
+// it has a size.
+int LoadFromResource(BitmapHolder* holder, const VSTGUI::CResourceDescription& description) {
+  auto* bitmap = new VSTGUI::CBitmap(description);
   if (!(bitmap->getWidth() > 0 && bitmap->getHeight() > 0)) {
     bitmap->forget();
     holder->Replace(nullptr);
@@ -164,16 +167,16 @@ int LoadFromResourceNumber(BitmapHolder* holder, std::int32_t number) {
   return 1;
 }
 
+}  // namespace
+
+int LoadFromResourceNumber(BitmapHolder* holder, std::int32_t number) {
+  if (holder == nullptr) return 0;
+  return LoadFromResource(holder, VSTGUI::CResourceDescription(number));
+}
+
 int LoadFromResourceName(BitmapHolder* holder, const char* name) {
   if (holder == nullptr || name == nullptr) return 0;
-  auto* bitmap = new VSTGUI::CBitmap(VSTGUI::CResourceDescription(name));
-  if (!(bitmap->getWidth() > 0 && bitmap->getHeight() > 0)) {
-    bitmap->forget();
-    holder->Replace(nullptr);
-    return 0;
-  }
-  holder->Replace(bitmap);
-  return 1;
+  return LoadFromResource(holder, VSTGUI::CResourceDescription(name));
 }
 
 int LoadFromFile(BitmapHolder* holder, const char* path) {
