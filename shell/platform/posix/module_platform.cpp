@@ -18,7 +18,9 @@ std::string ModuleFileName() {
 
 // The root folder, as on Windows; where it cannot be written (most systems
 // for most users) WriteLog fails silently.
-std::string LogFilePath() { return "/trell.log.txt"; }
+std::string LogFilePath() {
+  return "/trell.log.txt";
+}
 
 // There is no system beeper to drive: the beep is the terminal bell on the
 // host's standard error.
