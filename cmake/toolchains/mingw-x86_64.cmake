@@ -14,3 +14,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# pkg-config knows only the build machine's libraries; none of them links here.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/${_vorn_triplet}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
