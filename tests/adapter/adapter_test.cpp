@@ -4,6 +4,9 @@
 #include <cstring>
 
 #include "effect/morvox_effect.h"
+#include "gui/coffscreen_context.h"
+#include "runtime/graphics_primitives.h"
+#include "shell/aeff_editor.h"
 #include "shell/bridge.h"
 #include "shell/entry_point.h"
 #include "shell/hoxa.h"
@@ -160,4 +163,37 @@ TEST(Adapter, ChannelCountAndNumbersFromTheEffect) {
   std::vector<float> l(4), r(4);
   p.Process(l, r);
   EXPECT_EQ(p.Script().v.playState, 5);
+}
+
+TEST(Adapter, FontsAreCachedOncePerFaceIgnoringCase) {
+  PluginInstance p;
+  CHoxa& adapter = p.Adapter();
+  EXPECT_EQ(adapter.SetFont("Arial", 13, 0), 0);  // no repaint in progress
+  EXPECT_TRUE(adapter.fontCache.empty());
+  VSTGUI::COffscreenContext screen(nullptr, 50, 50);
+  adapter.drawContext = &screen;
+  EXPECT_EQ(adapter.SetFont("Arial", 13, 0), 1);
+  EXPECT_EQ(adapter.SetFont("ARIAL", 16, 1), 1);
+  EXPECT_EQ(adapter.SetFont("Courier New", 12, 0), 1);
+  adapter.drawContext = nullptr;
+  ASSERT_EQ(adapter.fontCache.size(), 2u);
+  EXPECT_EQ(adapter.fontCache[0]->getSize(), 0);  // the base description keeps size 0
+}
+
+TEST(Adapter, TheEditorReportsItsRectAndRedrawsOnlyWhenOpen) {
+  PluginInstance p;
+  ERect* rect = nullptr;
+  ASSERT_EQ(p.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 480);
+  EXPECT_EQ(rect->right, 500);
+  EXPECT_EQ(p.effect->flags & effFlagsHasEditor, effFlagsHasEditor);
+  EXPECT_FALSE(p.Adapter().getEditor()->isOpen());
+  p.Dispatch(effEditIdle);  // before open: harmless
+  p.Dispatch(effEditClose);
+  std::int32_t width = 0, height = 0;
+  EXPECT_EQ(morvox::EditorSize(&p.Adapter(), width, height), 1);
+  EXPECT_EQ(width * 1000 + height, 500480);
 }
