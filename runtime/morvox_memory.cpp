@@ -5,8 +5,7 @@ double* CMorvoxMemory::Page(std::int32_t page) {
   if (found == pages_.end()) {
     // value-initialised: every cell starts at 0.0
     found = pages_.emplace(page, std::make_unique<double[]>(kPageSize)).first;
-    const auto slot = static_cast<std::uint32_t>(page);
-    if (slot < kFlatPages) flat_[slot] = found->second.get();
+    flat_[static_cast<std::uint16_t>(page)] = found->second.get();
   }
   return found->second.get();
 }
@@ -19,6 +18,6 @@ void CMorvoxMemory::TouchPages(std::int32_t first, std::int32_t last) {
 }
 
 void CMorvoxMemory::DropAllPages() {
-  flat_.fill(nullptr);
+  for (const auto& entry : pages_) flat_[static_cast<std::uint16_t>(entry.first)] = nullptr;
   pages_.clear();
 }

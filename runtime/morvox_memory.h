@@ -2,7 +2,6 @@
 // signed 32-bit index and stored as pages of 65536 cells.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -20,10 +19,10 @@ class CMorvoxMemory {
   // The cell at `index`; its page is created zero-filled on first use (the
   // only allocation memory access can make). [any thread]
   double& Memory(std::int32_t index) {
-    const std::int32_t page = index >> kPageBits;  // arithmetic shift
-    const auto slot = static_cast<std::uint32_t>(page);
-    if (slot < kFlatPages && flat_[slot] != nullptr) return flat_[slot][index & (kPageSize - 1)];
-    return Page(page)[index & (kPageSize - 1)];
+    double* page = flat_[static_cast<std::uint32_t>(index) >> kPageBits];
+    if (page != nullptr) [[likely]]
+      return page[index & (kPageSize - 1)];
+    return Page(index >> kPageBits)[index & (kPageSize - 1)];  // arithmetic shift: negative pages
   }
 
   // Makes sure every page of [first, last] exists, so later accesses there
@@ -37,12 +36,12 @@ class CMorvoxMemory {
   bool HasPage(std::int32_t page) const { return pages_.count(page) != 0; }
 
  private:
-  // Pages 0 … kFlatPages−1 (indices up to 16.7 million) are also reachable
-  // through a flat table, so the audio path pays no map lookup.
-  static constexpr std::uint32_t kFlatPages = 256;
+  // Every page is also reachable through a flat table indexed by the
+  // index's upper 16 bits, so an access is one load and one test.
+  static constexpr std::uint32_t kFlatPages = 1u << (32 - kPageBits);
 
   double* Page(std::int32_t page);
 
   std::map<std::int32_t, std::unique_ptr<double[]>> pages_;
-  std::array<double*, kFlatPages> flat_{};
+  std::unique_ptr<double*[]> flat_ = std::make_unique<double*[]>(kFlatPages);
 };
