@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/bench_command.h"
+#include "host/edit_command.h"
 #include "host/host_error.h"
 #include "host/info_command.h"
 #include "host/validate_command.h"
@@ -40,7 +41,8 @@ Transport ParseTransport(double tempo, const std::string& timeSig, bool stopped)
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, validate, bench)", "vornhost"};
+  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, edit, validate, bench)",
+               "vornhost"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "vornhost 1.0");
   const auto positiveRate = CLI::Range(8000.0, 768000.0);
@@ -111,6 +113,23 @@ int main(int argc, char** argv) {
   benchCmd->add_option("--sample-rate", bench.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
   benchCmd->add_option("--block", bench.blockSize, "Block size in frames (default 512)")->check(blockRange);
 
+  EditOptions edit;
+  auto* editCmd = app.add_subcommand("edit", "Show a plug-in's editor in a window, with audio running");
+  editCmd->add_option("plugin", edit.plugin, "Plug-in binary (default: VornDelay2)");
+  editCmd->add_option("--screenshot", edit.screenshot,
+                      "Write the window's content to this PNG file after --after ms, then exit");
+  editCmd
+      ->add_option(
+          "--after", edit.afterMs,
+          "Milliseconds until the screenshot (default 1000) or, without one, until the window closes")
+      ->check(CLI::Range(0, 86400000));
+  editCmd->add_option("--tempo", edit.tempo, "Host tempo in BPM (default 120)")
+      ->check(CLI::Range(1.0, 999.0));
+  editCmd->add_option("--sample-rate", edit.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
+  editCmd->add_flag("--print-params", edit.printParams,
+                    "Print every parameter's display when the editor closes");
+  editCmd->add_flag("--input-noise", edit.inputNoise, "Feed quiet noise (-20 dBFS peak) instead of silence");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -127,6 +146,7 @@ int main(int argc, char** argv) {
     }
     if (*demoCmd) return RunDemo(demo);
 #endif
+    if (*editCmd) return RunEdit(edit);
     if (*validateCmd) return RunValidate(validate);
     if (*benchCmd) return RunBench(bench);
   } catch (const HostError& e) {

@@ -1,0 +1,195 @@
+#include "host/edit_command.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <thread>
+
+#include "host/block_processor.h"
+#include "host/editor_window.h"
+#include "host/host_error.h"
+#include "host/plugin_instance.h"
+#include "host/plugin_locator.h"
+#include "host/png_writer.h"
+
+namespace vornhost {
+
+namespace {
+
+constexpr int kBlock = 512;
+constexpr auto kIdlePeriod = std::chrono::milliseconds(10);
+constexpr double kNoisePeak = 0.1;  // -20 dBFS: shows on the meter, quiet to the ear
+
+volatile std::sig_atomic_t gInterrupted = 0;
+extern "C" void OnInterrupt(int) {
+  gInterrupted = 1;
+}
+
+// Ctrl-C and termination end the idle loop instead of the process, so the
+// editor is closed and the plug-in shut down in order.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    gInterrupted = 0;
+    oldInt_ = std::signal(SIGINT, OnInterrupt);
+    oldTerm_ = std::signal(SIGTERM, OnInterrupt);
+  }
+  ~InterruptGuard() {
+    std::signal(SIGINT, oldInt_);
+    std::signal(SIGTERM, oldTerm_);
+  }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  void (*oldInt_)(int);
+  void (*oldTerm_)(int);
+};
+
+// The editor's size, or false when it reports none that a window can have.
+bool EditorSize(PluginInstance& plugin, int& width, int& height) {
+  ERect* rect = nullptr;
+  plugin.Dispatch(effEditGetRect, 0, 0, &rect);
+  if (rect == nullptr) return false;
+  width = rect->right - rect->left;
+  height = rect->bottom - rect->top;
+  return width > 0 && height > 0 && width <= 8192 && height <= 8192;
+}
+
+// Feeds the plug-in block by block as far as the wall clock has gone, so
+// the audio runs at real-time speed on the editor's thread.
+class LiveAudio {
+ public:
+  LiveAudio(PluginInstance& plugin, double sampleRate, bool noise)
+      : plugin_(plugin),
+        processor_(plugin, kBlock, Precision::Float),
+        sampleRate_(sampleRate),
+        noise_(noise) {
+    for (int c = 0; c < plugin.numInputs(); ++c)
+      for (int f = 0; f < kBlock; ++f) processor_.floatInput(c)[f] = 0.0f;
+  }
+
+  void CatchUp(double seconds) {
+    const auto due = static_cast<std::int64_t>(seconds * sampleRate_);
+    // After a stall (a debugger, a suspended process) skip ahead rather
+    // than process seconds of audio in one go.
+    if (due - done_ > static_cast<std::int64_t>(sampleRate_)) done_ = due - kBlock;
+    while (done_ + kBlock <= due) {
+      if (noise_) FillNoise();
+      plugin_.host().SetPosition(static_cast<double>(done_));
+      processor_.ProcessOnly(kBlock);
+      done_ += kBlock;
+    }
+  }
+
+ private:
+  void FillNoise() {
+    for (int c = 0; c < plugin_.numInputs(); ++c)
+      for (int f = 0; f < kBlock; ++f) {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        const double unit = static_cast<double>(state_) / 4294967295.0 * 2.0 - 1.0;
+        processor_.floatInput(c)[f] = static_cast<float>(unit * kNoisePeak);
+      }
+  }
+
+  PluginInstance& plugin_;
+  BlockProcessor processor_;
+  double sampleRate_;
+  bool noise_;
+  std::int64_t done_ = 0;
+  std::uint32_t state_ = 1;
+};
+
+void PrintParams(PluginInstance& plugin) {
+  for (int i = 0; i < plugin.numParams(); ++i) {
+    const std::string label = plugin.ParamLabel(i);
+    std::printf("  %3d  %s = %s%s (%.6f)\n", i, plugin.ParamName(i).c_str(), plugin.ParamDisplay(i).c_str(),
+                label.empty() ? "" : (" " + label).c_str(), static_cast<double>(plugin.GetParam(i)));
+  }
+}
+
+}  // namespace
+
+int RunEdit(const EditOptions& options) {
+  const std::string path = LocatePlugin(options.plugin);
+  auto module = std::shared_ptr<PluginModule>(PluginModule::Load(path));
+  PluginInstance plugin(module);
+  const std::string name = plugin.EffectName();
+  if (!plugin.HasEditor()) throw HostError("\"" + name + "\" (" + path + ") has no editor");
+  Transport transport;
+  transport.tempo = options.tempo;
+  plugin.host().SetTransport(transport);
+  plugin.Setup(options.sampleRate, kBlock);
+  plugin.Resume();
+
+  int width = 0, height = 0;
+  const bool sized = EditorSize(plugin, width, height);
+  std::string why;
+  auto window = EditorWindow::Create(sized ? width : 640, sized ? height : 480, why);
+  if (!window) throw HostError("cannot show the editor: " + why);
+  window->SetTitle("vornhost edit: " + name);
+  plugin.Dispatch(effEditOpen, 0, 0, window->parent());
+  if (!sized) {
+    // Some editors know their size only once open.
+    if (!EditorSize(plugin, width, height)) {
+      plugin.Dispatch(effEditClose);
+      throw HostError("\"" + name + "\" reports no usable editor size");
+    }
+    window->Resize(width, height);
+  }
+
+  int afterMs = options.afterMs;
+  if (afterMs < 0 && !options.screenshot.empty()) afterMs = 1000;
+  if (options.screenshot.empty())
+    std::printf("vornhost edit: \"%s\", %d x %d editor; %s\n", name.c_str(), width, height,
+                afterMs < 0 ? "close the window or press Ctrl-C to stop" : "running for a while");
+  std::fflush(stdout);
+
+  InterruptGuard interrupts;
+  LiveAudio audio(plugin, options.sampleRate, options.inputNoise);
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  const auto deadline = start + std::chrono::milliseconds(afterMs < 0 ? 0 : afterMs);
+  auto tick = start;
+  WindowImage image;
+  bool captured = false;
+  for (;;) {
+    window->Pump();
+    if (window->CloseRequested() || gInterrupted != 0) break;
+    plugin.Dispatch(effEditIdle);
+    const auto now = Clock::now();
+    audio.CatchUp(std::chrono::duration<double>(now - start).count());
+    if (afterMs >= 0 && now >= deadline) {
+      if (!options.screenshot.empty()) {
+        window->Pump();
+        if (!window->Capture(image, why)) {
+          plugin.Dispatch(effEditClose);
+          throw HostError("cannot take the screenshot: " + why);
+        }
+        captured = true;
+      }
+      break;
+    }
+    tick += kIdlePeriod;
+    if (tick < now) tick = now;  // do not race to catch up missed idles
+    std::this_thread::sleep_until(tick);
+  }
+  plugin.Dispatch(effEditClose);
+  window->Pump();
+  plugin.Suspend();
+
+  if (options.printParams) PrintParams(plugin);
+  std::fflush(stdout);
+  if (!options.screenshot.empty() && !captured)
+    throw HostError("stopped before the screenshot was taken; " + options.screenshot + " not written");
+  if (captured) {
+    WritePng(options.screenshot, image);
+    std::printf("vornhost edit: wrote %s (%d x %d)\n", options.screenshot.c_str(), image.width, image.height);
+  }
+  return 0;
+}
+
+}  // namespace vornhost

@@ -1,0 +1,23 @@
+// `vornhost edit`: the plug-in's editor in a window of the host, live, with
+// audio running through the plug-in; optionally a screenshot after a while.
+#pragma once
+
+#include <string>
+
+namespace vornhost {
+
+struct EditOptions {
+  std::string plugin;
+  std::string screenshot;  // PNG written after afterMs; empty for none
+  int afterMs = -1;        // stop after this long; -1 runs until closed (1000 with a screenshot)
+  double tempo = 120.0;    // BPM reported to the plug-in
+  double sampleRate = 44100.0;
+  bool printParams = false;  // every parameter's display once the editor is closed
+  bool inputNoise = false;   // quiet noise into the plug-in instead of silence
+};
+
+// Returns the exit status; throws HostError without a display, without an
+// editor, or when the screenshot cannot be taken or written.
+int RunEdit(const EditOptions& options);
+
+}  // namespace vornhost
