@@ -1,0 +1,419 @@
+// `vornhost edit` end to end on a virtual display: the test starts the
+// host as a child process, finds its window, moves and clicks the pointer
+// through the XTest extension, and reads back what the host saw (the
+// parameters it prints) and what it showed (the screenshot).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cairo.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+// Xlib's macros (None, Bool, …) must come after every C++ header.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace vornhost_test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Frames are drawn at 30 per second and read the mouse once per frame:
+// each step of the input waits several frames, with room for a loaded
+// machine.
+constexpr auto kStep = 250ms;
+
+std::string Slurp(const std::string& path) {
+  std::string text;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+// vornhost as a child process whose output lands in files.
+class Host {
+ public:
+  Host(const std::vector<std::string>& args, const std::string& dir, bool withDisplay = true)
+      : out_(dir + "/out.txt"), err_(dir + "/err.txt") {
+    pid_ = fork();
+    if (pid_ == 0) {
+      std::freopen(out_.c_str(), "w", stdout);
+      std::freopen(err_.c_str(), "w", stderr);
+      std::freopen("/dev/null", "r", stdin);
+      if (!withDisplay) unsetenv("DISPLAY");
+      std::vector<char*> argv{const_cast<char*>(VORNHOST_EXE)};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(VORNHOST_EXE, argv.data());
+      _exit(127);
+    }
+  }
+  ~Host() {
+    if (pid_ > 0 && !finished_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  pid_t pid() const { return pid_; }
+  bool running() {
+    if (finished_) return false;
+    int raw = 0;
+    if (waitpid(pid_, &raw, WNOHANG) != pid_) return true;
+    Finish(raw);
+    return false;
+  }
+  // Waits for the exit; kills the child after limit and reports -1.
+  Outcome Wait(std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (running() && Clock::now() < end) std::this_thread::sleep_for(20ms);
+    if (!finished_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      finished_ = true;
+    }
+    outcome_.out = Slurp(out_);
+    outcome_.err = Slurp(err_);
+    return outcome_;
+  }
+
+ private:
+  void Finish(int raw) {
+    finished_ = true;
+    outcome_.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  }
+  std::string out_, err_;
+  pid_t pid_ = -1;
+  bool finished_ = false;
+  Outcome outcome_;
+};
+
+// The display and the pointer as a user moves them.
+class Screen {
+ public:
+  Screen() : display_(XOpenDisplay(nullptr)) {}
+  ~Screen() {
+    if (display_) XCloseDisplay(display_);
+  }
+  Screen(const Screen&) = delete;
+  Screen& operator=(const Screen&) = delete;
+  Display* display() const { return display_; }
+  bool HasXTest() const {
+    int event = 0, error = 0, major = 0, minor = 0;
+    return display_ && XTestQueryExtension(display_, &event, &error, &major, &minor);
+  }
+
+  // The top-level window whose name starts with prefix once it holds a
+  // mapped child (the editor); 0 when none shows up within limit.
+  ::Window FindEditorWindow(const std::string& prefix, std::chrono::milliseconds limit,
+                            const std::function<bool()>& keepWaiting) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end && keepWaiting()) {
+      ::Window root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      ::Window found = 0;
+      if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i)
+          if (NameStartsWith(children[i], prefix) && HasMappedChild(children[i])) found = children[i];
+        if (children) XFree(children);
+      }
+      if (found) return found;
+      std::this_thread::sleep_for(50ms);
+    }
+    return 0;
+  }
+
+  void SetOrigin(::Window window) {
+    ::Window child = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &originX_, &originY_, &child);
+  }
+  // Pointer moves and buttons in the window's coordinates, each followed by
+  // a pause of pause.
+  void Move(int x, int y, std::chrono::milliseconds pause = kStep) {
+    XTestFakeMotionEvent(display_, -1, originX_ + x, originY_ + y, CurrentTime);
+    Flush(pause);
+  }
+  // The way a real pointer arrives: the frame takes the first motion over a
+  // view as the mouse entering it, the next ones as moves.
+  void Approach(int x, int y) {
+    Move(x - 3, y + 2, 60ms);
+    Move(x - 1, y + 1, 60ms);
+    Move(x, y);
+  }
+  void Button(bool down, std::chrono::milliseconds pause = kStep) {
+    XTestFakeButtonEvent(display_, 1, down ? True : False, CurrentTime);
+    Flush(pause);
+  }
+  void SendClose(::Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    XFlush(display_);
+  }
+
+ private:
+  void Flush(std::chrono::milliseconds pause) {
+    XFlush(display_);
+    std::this_thread::sleep_for(pause);
+  }
+  bool NameStartsWith(::Window window, const std::string& prefix) {
+    char* name = nullptr;
+    bool match = false;
+    if (XFetchName(display_, window, &name) && name) {
+      match = std::string(name).rfind(prefix, 0) == 0;
+      XFree(name);
+    }
+    return match;
+  }
+  bool HasMappedChild(::Window window) {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    bool mapped = false;
+    if (XQueryTree(display_, window, &root, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count && !mapped; ++i) {
+        XWindowAttributes a{};
+        mapped = XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable;
+      }
+      if (children) XFree(children);
+    }
+    return mapped;
+  }
+
+  Display* display_;
+  int originX_ = 0, originY_ = 0;
+};
+
+// A PNG as 0xAARRGGBB words (premultiplied; opaque pixels are plain).
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t at(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+Picture LoadPng(const std::string& path) {
+  Picture p;
+  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+    cairo_surface_flush(s);
+    p.width = cairo_image_surface_get_width(s);
+    p.height = cairo_image_surface_get_height(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x)
+        p.pixels.push_back(
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride)[x]);
+  }
+  cairo_surface_destroy(s);
+  return p;
+}
+
+int Channel(std::uint32_t p, int shift) {
+  return static_cast<int>((p >> shift) & 0xFF);
+}
+
+// Mean difference per channel between the opaque pixels of sprite and the
+// screen at (x, y).
+double Mismatch(const Picture& screen, const Picture& sprite, int x, int y) {
+  double sum = 0.0;
+  int n = 0;
+  for (int j = 0; j < sprite.height; ++j)
+    for (int i = 0; i < sprite.width; ++i) {
+      const std::uint32_t s = sprite.at(i, j);
+      if ((s >> 24) != 0xFF) continue;
+      const std::uint32_t d = screen.at(x + i, y + j);
+      for (int shift : {0, 8, 16}) sum += std::abs(Channel(s, shift) - Channel(d, shift));
+      n += 3;
+    }
+  return n ? sum / n : 1e9;
+}
+
+// The left edge where sprite fits best in the row at y between x0 and x1.
+int BestFit(const Picture& screen, const Picture& sprite, int y, int x0, int x1) {
+  int best = x0;
+  double least = 1e9;
+  for (int x = x0; x <= x1; ++x)
+    if (double m = Mismatch(screen, sprite, x, y); m < least) least = m, best = x;
+  return best;
+}
+
+double Brightness(std::uint32_t p) {
+  return (Channel(p, 16) + Channel(p, 8) + Channel(p, 0)) / 3.0;
+}
+
+// The display text vornhost printed for a parameter ("10.00"), or "?".
+std::string Shown(const std::string& out, const std::string& name) {
+  std::smatch m;
+  const std::regex line("\\n\\s*\\d+  " + std::regex_replace(name, std::regex(R"([\[\]\\/])"), R"(\$&)") +
+                        " = ([^ \\n]+)");
+  return std::regex_search(out, m, line) ? m[1].str() : "?";
+}
+
+const std::string kTitle = "vornhost edit";
+
+class EditorEndToEnd : public ::testing::Test {
+ protected:
+  // One connection for the whole suite: when its last client leaves, the X
+  // server resets, and a connection made during the reset fails.
+  static void SetUpTestSuite() {
+    if (std::getenv("DISPLAY") != nullptr) shared_ = new Screen;
+  }
+  static void TearDownTestSuite() {
+    delete shared_;
+    shared_ = nullptr;
+  }
+  void SetUp() override {
+    if (shared_ == nullptr || shared_->display() == nullptr) GTEST_SKIP() << "no X display";
+    if (!shared_->HasXTest()) GTEST_SKIP() << "no XTest extension on this display";
+    // Start with the pointer outside where any editor window will be.
+    XTestFakeMotionEvent(shared_->display(), -1, 900, 700, CurrentTime);
+    XFlush(shared_->display());
+  }
+  static Screen* shared_;
+  Screen& screen() { return *shared_; }
+};
+
+Screen* EditorEndToEnd::shared_ = nullptr;
+
+// One run with input: hover, press and drag on the feedback slider, then a
+// click on the ping-pong button, all well inside the screenshot's delay.
+TEST_F(EditorEndToEnd, ADragAndAClickReachTheHostAndTheScreenshotShowsThem) {
+  const std::string dir = TempDir("edit_input");
+  const std::string png = dir + "/shot.png";
+  Host host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "9000", "--print-params", "--input-noise"},
+            dir);
+  ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
+  ASSERT_NE(window, 0u) << host.Wait(1s).err;
+  const auto found = Clock::now();
+  screen().SetOrigin(window);
+  std::this_thread::sleep_for(500ms);  // the first frames
+
+  screen().Approach(60, 160);  // hover on the feedback groove
+  screen().Button(true);
+  for (int x = 100; x <= 200; x += 50) screen().Move(x, 160, 150ms);
+  screen().Button(false);
+  screen().Approach(206, 111);  // hover on the ping-pong button
+  screen().Button(true);
+  screen().Button(false);
+  screen().Move(900, 700);
+  const auto injected = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - found);
+  ASSERT_LT(injected.count(), 7000) << "the input took too long to finish before the screenshot";
+
+  Outcome r = host.Wait(60s);
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The press at x 60 starts the drag; the release at x 200 leaves the knob
+  // at (200 - 30 - 16) / 216 of the range, rounded up to whole percent.
+  EXPECT_EQ(Shown(r.out, "Feedback [%]"), "72.00") << r.out;
+  EXPECT_EQ(Shown(r.out, "Ping Pong [Off/On]"), "1.00") << r.out;
+  EXPECT_EQ(Shown(r.out, "Tempo Delay [Off/On]"), "0.00") << r.out;
+  EXPECT_EQ(Shown(r.out, "Delay [ms]"), "500.00") << r.out;
+  EXPECT_FALSE(FileExists(png + ".part"));
+
+  Picture shot = LoadPng(png);
+  ASSERT_EQ(shot.width, 500);
+  ASSERT_EQ(shot.height, 480);
+  Picture knob = LoadPng(VORN_KNOB_PNG), lit = LoadPng(VORN_LIT_BUTTON_PNG);
+  ASSERT_EQ(knob.width, 32);
+  ASSERT_EQ(lit.width, 32);
+  // The lit picture covers the ping-pong hole, not the tempo one.
+  EXPECT_LT(Mismatch(shot, lit, 190, 95), 8.0);
+  EXPECT_GT(Mismatch(shot, lit, 32, 95), 30.0);
+  // The feedback knob sits at 31 + 216 × 0.72; the delay knob stayed at 500 ms.
+  EXPECT_NEAR(BestFit(shot, knob, 144, 30, 250), 186, 1);
+  EXPECT_NEAR(BestFit(shot, knob, 44, 30, 250), 58, 1);
+  // The noise lights the meter's lower part.
+  EXPECT_GT(Brightness(shot.at(437, 365)), 90.0);
+}
+
+// The same editor left alone shows the defaults, an empty meter and reads
+// back the defaults; the window manager's close ends the run like --after.
+TEST_F(EditorEndToEnd, UntouchedEditorShowsDefaultsAndClosingTheWindowEndsTheRun) {
+  const std::string dir = TempDir("edit_idle");
+  {
+    const std::string png = dir + "/shot.png";
+    Host host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "1500", "--print-params"}, dir);
+    Outcome r = host.Wait(60s);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Shown(r.out, "Feedback [%]"), "10.00") << r.out;
+    EXPECT_EQ(Shown(r.out, "Ping Pong [Off/On]"), "0.00") << r.out;
+    Picture shot = LoadPng(png), knob = LoadPng(VORN_KNOB_PNG), lit = LoadPng(VORN_LIT_BUTTON_PNG);
+    ASSERT_EQ(shot.width, 500);
+    ASSERT_EQ(shot.height, 480);
+    EXPECT_GT(Mismatch(shot, lit, 190, 95), 30.0);
+    EXPECT_NEAR(BestFit(shot, knob, 144, 30, 250), 52, 1);  // 31 + 216 × 0.10
+    EXPECT_LT(Brightness(shot.at(437, 365)), 60.0);
+  }
+  {
+    Host host({"edit", VORN_PLUGIN, "--print-params"}, dir);
+    ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
+    ASSERT_NE(window, 0u) << host.Wait(1s).err;
+    std::this_thread::sleep_for(300ms);
+    screen().SendClose(window);
+    Outcome r = host.Wait(30s);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Shown(r.out, "Feedback [%]"), "10.00") << r.out;
+  }
+  {
+    Host host({"edit", VORN_PLUGIN, "--print-params"}, dir);
+    ASSERT_NE(screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); }), 0u);
+    kill(host.pid(), SIGINT);  // Ctrl-C closes the editor and still reports
+    Outcome r = host.Wait(30s);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Shown(r.out, "Feedback [%]"), "10.00") << r.out;
+  }
+}
+
+TEST_F(EditorEndToEnd, NoDisplayNoEditorOrAnUnwritableFileIsAClearError) {
+  const std::string dir = TempDir("edit_errors");
+  Outcome noDisplay = Host({"edit", VORN_PLUGIN, "--after", "100"}, dir, false).Wait(30s);
+  EXPECT_NE(noDisplay.status, 0);
+  EXPECT_NE(noDisplay.err.find("no X display"), std::string::npos) << noDisplay.err;
+
+  Outcome noEditor = Host({"edit", FIXTURE_MISBEHAVING, "--after", "100"}, dir).Wait(30s);
+  EXPECT_NE(noEditor.status, 0);
+  EXPECT_NE(noEditor.err.find("has no editor"), std::string::npos) << noEditor.err;
+
+  const std::string missing = dir + "/no/such/folder/shot.png";
+  Outcome unwritable = Host({"edit", VORN_PLUGIN, "--screenshot", missing, "--after", "100"}, dir).Wait(30s);
+  EXPECT_NE(unwritable.status, 0);
+  EXPECT_NE(unwritable.err.find("cannot write " + missing), std::string::npos) << unwritable.err;
+
+  // A directory in the way is not replaced by the picture.
+  std::filesystem::create_directories(dir + "/taken.png");
+  Outcome taken =
+      Host({"edit", VORN_PLUGIN, "--screenshot", dir + "/taken.png", "--after", "100"}, dir).Wait(30s);
+  EXPECT_NE(taken.status, 0);
+  EXPECT_TRUE(std::filesystem::is_directory(dir + "/taken.png"));
+  EXPECT_FALSE(FileExists(dir + "/taken.png.part"));
+}
+
+}  // namespace
+}  // namespace vornhost_test
