@@ -1,5 +1,8 @@
 # Settings for the Windows builds (cross-compiled with mingw-w64).
 
+# Resource scripts: the interface pictures become module resources.
+enable_language(RC)
+
 # Every program and the DLL carry their compiler run-time libraries
 # (libgcc, libstdc++, winpthread), so they need nothing but system DLLs:
 # the plug-in in a host's folder, the tests and vornhost under wine.
