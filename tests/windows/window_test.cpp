@@ -182,21 +182,22 @@ TEST_F(FrameWindow, PressesCarryTheirButtonSets) {
                     "up 1,2 0x0", "down 3,4 0x4", "up 3,4 0x0", "down 5,6 0x200", "up 5,6 0x0"}));
 }
 
-TEST_F(FrameWindow, AltComesFromTheKeyboardAtThatMoment) {
-  // Keyboard input goes to the foreground window.
-  SetForegroundWindow(parent_);
-  Pump();
-  INPUT key = {};
-  key.type = INPUT_KEYBOARD;
-  key.ki.wVk = VK_MENU;
-  ASSERT_EQ(SendInput(1, &key, sizeof key), 1u);
-  Pump();
+TEST_F(FrameWindow, AltComesFromTheKeyboardStateOfTheMessage) {
+  // This thread's key states, as reading a key-down message would set them.
+  BYTE keys[256] = {};
+  ASSERT_TRUE(GetKeyboardState(keys));
+  keys[VK_MENU] = 0x80;
+  ASSERT_TRUE(SetKeyboardState(keys));
+  RECT r;
+  GetWindowRect(child_, &r);
+  SendMessageW(child_, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(r.left + 1, r.top + 2));
   SendMessageW(child_, WM_LBUTTONDOWN, MK_LBUTTON, At(7, 8));
-  key.ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &key, sizeof key);
-  Pump();
+  // During a drag the wheel reaches no view.
+  SendMessageW(child_, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(r.left + 1, r.top + 2));
+  keys[VK_MENU] = 0;
+  SetKeyboardState(keys);
   SendMessageW(child_, WM_LBUTTONUP, 0, At(7, 8));
-  EXPECT_EQ(Take(), (Events{"down 7,8 0x42", "up 7,8 0x0"}));
+  EXPECT_EQ(Take(), (Events{"wheel 1,2 1 0x40", "down 7,8 0x42", "up 7,8 0x0"}));
 }
 
 TEST_F(FrameWindow, AHandledPressCapturesTheMouseUntilTheRelease) {
