@@ -70,7 +70,7 @@ EOF
 out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
 err=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
 trap 'rm -f "$out" "$err"' EXIT
-"$wineserver_bin" -p 15 </dev/null >/dev/null 2>&1 || true
+"$wineserver_bin" -p15 </dev/null >/dev/null 2>&1 || true
 status=0
 "$wine_bin" "$@" >"$out" 2>"$err" || status=$?
 cat "$out"
