@@ -20,6 +20,7 @@ namespace {
 
 using namespace vornhost;
 
+#ifndef VORNHOST_NO_AUDIO_FILES
 // "4/4" into numerator and denominator.
 std::string CheckTimeSignature(const std::string& text) {
   int n = 0, d = 0;
@@ -37,6 +38,7 @@ Transport ParseTransport(double tempo, const std::string& timeSig, bool stopped)
   t.playing = !stopped;
   return t;
 }
+#endif
 
 }  // namespace
 

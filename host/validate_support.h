@@ -88,6 +88,6 @@ class Runner {
 // Largest absolute difference of two outputs (infinity when shapes differ).
 double MaxDifference(const std::vector<std::vector<double>>& a, const std::vector<std::vector<double>>& b);
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 }  // namespace vornhost::validate

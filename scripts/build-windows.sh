@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 build_type=${1:-RelWithDebInfo}
 jobs=$(nproc)
 
-# vornhost joins the 64-bit build once its sources compile for Windows.
-host=${VORN_WINDOWS_HOST:-OFF}
+# vornhost (without the audio-file subcommands) is part of the 64-bit build.
+host=${VORN_WINDOWS_HOST:-ON}
 
 cmake -S . -B build/win32 --toolchain cmake/toolchains/mingw-i686.cmake -DCMAKE_BUILD_TYPE="$build_type" \
   -DVORN_TESTS=OFF -DVORN_HOST=OFF -DVORN_BENCH=OFF >/dev/null

@@ -108,8 +108,11 @@ TEST(FileSlots, WriteModeSlotsAreWrittenOutAsOneBytePerValue) {
     s.FileVar(7, unused);  // no such slot
     s.FileVar(-1, unused);
   }
-  std::ifstream in(out, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  {
+    std::ifstream in(out, std::ios::binary);  // closed before the file is removed
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   EXPECT_EQ(bytes, std::string("AB\x41\xFF", 4));
   fs::remove(out);
 }
