@@ -1,20 +1,5 @@
 # Cross build for i686 Windows with Debian's mingw-w64 (posix threads).
 # cmake -S . -B build/win32 --toolchain cmake/toolchains/mingw-i686.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(_vorn_triplet i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${_vorn_triplet}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_vorn_triplet}-g++-posix)
-set(CMAKE_RC_COMPILER ${_vorn_triplet}-windres)
-set(CMAKE_OBJDUMP ${_vorn_triplet}-objdump)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_vorn_triplet})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# pkg-config knows only the build machine's libraries; none of them links here.
-set(ENV{PKG_CONFIG_LIBDIR} /usr/${_vorn_triplet}/lib/pkgconfig)
-set(ENV{PKG_CONFIG_PATH} "")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
