@@ -1,4 +1,5 @@
 #include "host/audio_file.h"
+#include "host/output_file.h"
 
 #include <sndfile.h>
 
@@ -84,10 +85,8 @@ void WriteAudioFile(const std::string& path, const AudioData& data) {
       throw HostError("cannot finish writing '" + path + "'");
     }
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  if (!MoveIntoPlace(temporary, path).empty())
     throw HostError("cannot move the finished file into place as '" + path + "'");
-  }
 }
 
 std::string FormatName(int format) {

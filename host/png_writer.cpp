@@ -1,5 +1,6 @@
 // PNG encoding through cairo's image surfaces.
 #include "host/png_writer.h"
+#include "host/output_file.h"
 
 #include <cairo.h>
 
@@ -62,12 +63,8 @@ void WritePng(const std::string& path, const WindowImage& image) {
         "cannot write " + path + ": " +
         (status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : "the disk refused the data"));
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    throw HostError("cannot write " + path + ": " + error.message());
-  }
+  const std::string failure = MoveIntoPlace(temporary, path);
+  if (!failure.empty()) throw HostError("cannot write " + path + ": " + failure);
 }
 
 }  // namespace vornhost

@@ -1,4 +1,5 @@
 #include "host/state_file.h"
+#include "host/output_file.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -123,10 +124,8 @@ void SaveStateFile(PluginInstance& plugin, const std::string& path) {
       throw HostError("cannot write state file '" + path + "'");
     }
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  if (!MoveIntoPlace(temporary, path).empty())
     throw HostError("cannot move the state file into place as '" + path + "'");
-  }
 }
 
 void LoadStateFile(PluginInstance& plugin, const std::string& path) {

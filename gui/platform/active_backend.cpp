@@ -27,6 +27,10 @@ Backend& activeBackend() {
   return *gActive;
 }
 
+Backend& nullBackend() {
+  return gNullBackend;
+}
+
 void setActiveBackend(Backend* backend) {
   gActive = backend ? backend : &gNullBackend;
 }

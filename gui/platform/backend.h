@@ -168,5 +168,7 @@ class Backend {
 Backend& activeBackend();
 // [gui] Call before creating any GUI object; nullptr restores the null backend.
 void setActiveBackend(Backend* backend);
+// The null backend itself, for builds without a platform layer.
+Backend& nullBackend();
 
 }  // namespace VSTGUI::platform

@@ -1,5 +1,6 @@
 // PNG encoding with GDI+'s own encoder.
 #include "host/png_writer.h"
+#include "host/output_file.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -73,12 +74,8 @@ void WritePng(const std::string& path, const WindowImage& image) {
     std::remove(temporary.c_str());
     throw HostError("cannot write " + path + ": GDI+ status " + std::to_string(static_cast<int>(status)));
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    throw HostError("cannot write " + path + ": " + error.message());
-  }
+  const std::string failure = MoveIntoPlace(temporary, path);
+  if (!failure.empty()) throw HostError("cannot write " + path + ": " + failure);
 }
 
 }  // namespace vornhost
