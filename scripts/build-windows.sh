@@ -12,10 +12,10 @@ jobs=$(nproc)
 # vornhost (without the audio-file subcommands) is part of the 64-bit build.
 host=${VORN_WINDOWS_HOST:-ON}
 
-cmake -S . -B build/win32 --toolchain cmake/toolchains/mingw-i686.cmake -DCMAKE_BUILD_TYPE="$build_type" \
+cmake -S . -B build/win32 --toolchain cmake/toolchains/mingw-i686.cmake -DCMAKE_BUILD_TYPE="$build_type" -DVORN_WERROR="${VORN_WERROR:-OFF}" \
   -DVORN_TESTS=OFF -DVORN_HOST=OFF -DVORN_BENCH=OFF >/dev/null
 cmake --build build/win32 -j "$jobs"
 
-cmake -S . -B build/win64 --toolchain cmake/toolchains/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE="$build_type" \
+cmake -S . -B build/win64 --toolchain cmake/toolchains/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE="$build_type" -DVORN_WERROR="${VORN_WERROR:-OFF}" \
   -DVORN_TESTS=ON -DVORN_HOST="$host" -DVORN_BENCH=OFF >/dev/null
 cmake --build build/win64 -j "$jobs"

@@ -7,9 +7,10 @@ packages=(
   libgtest-dev libbenchmark-dev
   libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libpng-dev fonts-liberation2 fonts-dejavu-core
   libsndfile1-dev libcli11-dev
-  xvfb xauth x11-apps sox
+  xvfb xauth x11-apps sox fonts-wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine64
   dpf-plugins-vst
+  lv2-dev liblilv-dev lilv-utils sord-utils
 )
 missing=()
 for p in "${packages[@]}"; do

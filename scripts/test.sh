@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the normal build, the
-# AddressSanitizer + UndefinedBehaviorSanitizer build, the format check, and
-# the Windows builds (both DLLs checked, the 64-bit tests run under wine64).
+# Builds everything and runs every test: the format check, the README's own
+# Release build and install (warnings as errors) with its tests, the
+# AddressSanitizer + UndefinedBehaviorSanitizer build, and the Windows builds
+# (both DLLs checked, the 64-bit tests run under wine64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 jobs=$(nproc)
+# Our own builds treat warnings as errors; a user's build does not.
+export VORN_WERROR=ON
 
 ./scripts/check-format.sh
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "$jobs"
+# The README's build and install commands as written, then the tests of that
+# same Release build.
+./scripts/check-readme-install.sh
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF >/dev/null
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF -DVORN_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"

@@ -114,9 +114,10 @@ TEST_F(CairoRender, ClipLimitsDrawingAndDrawingRespectsTheOffset) {
 }
 
 TEST_F(CairoRender, FontsResolveToMetricCompatibleFaces) {
-  EXPECT_EQ(platform::cairo::resolvedFamily("Arial"), "Liberation Sans");
-  EXPECT_EQ(platform::cairo::resolvedFamily("Courier New"), "Liberation Mono");
-  EXPECT_FALSE(platform::cairo::resolvedFamily("Verdana").empty());
+  EXPECT_EQ(platform::cairo::resolvedFamily("Arial"), "Liberation Sans") << "needs package fonts-liberation2";
+  EXPECT_EQ(platform::cairo::resolvedFamily("Courier New"), "Liberation Mono")
+      << "needs package fonts-liberation2";
+  EXPECT_FALSE(platform::cairo::resolvedFamily("Verdana").empty()) << "needs package fonts-dejavu-core";
 }
 
 TEST_F(CairoRender, TextSitsAboveItsPointAndMeasuresLikeArial) {

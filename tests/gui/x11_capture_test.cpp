@@ -35,7 +35,7 @@ class DragProbe : public CView {
 
 TEST(X11Capture, ADragOutsideTheWindowKeepsReachingThePressedView) {
   Display* display = XOpenDisplay(nullptr);
-  if (!display) GTEST_SKIP() << "no X display";
+  if (!display) GTEST_SKIP() << "no X display: run under xvfb-run (package xvfb)";
   int event = 0, error = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
     XCloseDisplay(display);

@@ -61,7 +61,7 @@ class X11Frame : public ::testing::Test {
 
   void SetUp() override {
     display = XOpenDisplay(nullptr);
-    if (!display) GTEST_SKIP() << "no X display";
+    if (!display) GTEST_SKIP() << "no X display: run under xvfb-run (package xvfb)";
     platform::usePlatformBackend();
     parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 500, 480, 0, 0, 0);
     XSelectInput(display, parent, ButtonPressMask | ButtonReleaseMask);

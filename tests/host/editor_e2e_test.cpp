@@ -291,7 +291,8 @@ class EditorEndToEnd : public ::testing::Test {
     shared_ = nullptr;
   }
   void SetUp() override {
-    if (shared_ == nullptr || shared_->display() == nullptr) GTEST_SKIP() << "no X display";
+    if (shared_ == nullptr || shared_->display() == nullptr)
+      GTEST_SKIP() << "no X display: run under xvfb-run (package xvfb)";
     if (!shared_->HasXTest()) GTEST_SKIP() << "no XTest extension on this display";
     // Start with the pointer outside where any editor window will be.
     XTestFakeMotionEvent(shared_->display(), -1, 900, 700, CurrentTime);

@@ -139,7 +139,9 @@ TEST_F(Gdiplus, FontsResolveMeasureAndSurviveARestart) {
     for (const char* face : {"Arial", "Courier New", "Verdana", "Symbol"}) {
       auto* font = new CFontDesc(face, 12);
       screen.setFont(font);
-      EXPECT_GT(screen.getStringWidth("Delay"), 10) << face;
+      EXPECT_GT(screen.getStringWidth("Delay"), 10)
+          << face << " does not resolve under wine: \"Symbol\" comes from package fonts-wine, the others "
+          << "from fonts-liberation2 and fonts-dejavu-core through the prefix's font replacements";
       screen.setFont(kSystemFont);
       font->forget();
     }

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs CI as a fresh machine would: makes a clean Debian 12 root with
+# mmdebstrap (from this machine's own apt sources), clones main into it and
+# runs .ci/run inside with CI=true. Run it before stopping whenever setup,
+# packages or the README changed. Needs root.
+#
+#   scripts/fresh-machine-check.sh [--keep]    (--keep leaves the root behind)
+#
+# Prints PASS or FAIL with the log's path; exits 0 only on PASS.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+if [ -n "${VORN_FRESH_ROOT:-}" ]; then
+  echo "fresh-machine-check: already inside a fresh root; not starting another" >&2
+  exit 2
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "fresh-machine-check: needs root (mmdebstrap, chroot and mounts)" >&2
+  exit 2
+fi
+keep=0
+[ "${1:-}" = "--keep" ] && keep=1
+
+if ! command -v mmdebstrap >/dev/null; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap >/dev/null
+fi
+
+# The machine's own sources, as they are configured here.
+sources=()
+for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+  [ -s "$f" ] && sources+=("$f")
+done
+if [ ${#sources[@]} -eq 0 ]; then
+  echo "fresh-machine-check: no apt sources in /etc/apt" >&2
+  exit 2
+fi
+
+stamp=$(date +%Y%m%d-%H%M%S)
+work=$(mktemp -d "${TMPDIR:-/var/tmp}/vorn-fresh-$stamp.XXXXXX")
+root=$work/root
+log=$work/ci.log
+mounted=()
+
+cleanup() {
+  local status=$?
+  # Unmount in reverse order; a busy mount is detached lazily.
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+    umount -R "${mounted[$i]}" 2>/dev/null || umount -R -l "${mounted[$i]}" 2>/dev/null || true
+  done
+  if [ "$keep" -eq 0 ] && [ -d "$root" ]; then
+    # Only remove the root once nothing is mounted below it any more.
+    if ! grep -q " $root/" /proc/mounts; then rm -rf "$root"; fi
+  fi
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+start=$(date +%s)
+echo "making a fresh Debian 12 root in $root"
+mmdebstrap --quiet --variant=apt --include=ca-certificates,git bookworm "$root" "${sources[@]}" >"$work/mmdebstrap.log" 2>&1 ||
+  { echo "FAIL: mmdebstrap could not make the root (log: $work/mmdebstrap.log)"; exit 1; }
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+echo "root made in $(($(date +%s) - start)) s"
+
+git clone -q --branch main "$repo" "$root/src/vorn"
+
+for m in proc sys dev; do
+  mkdir -p "$root/$m"
+  case $m in
+    proc) mount -t proc proc "$root/proc" ;;
+    sys) mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys" ;;
+    dev) mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" ;;
+  esac
+  mounted+=("$root/$m")
+done
+
+echo "running .ci/run in the fresh root (log: $log)"
+status=0
+chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  LANG=C.UTF-8 TERM=dumb CI=true VORN_FRESH_ROOT=1 \
+  bash -c 'cd /src/vorn && .ci/run' >"$log" 2>&1 || status=$?
+elapsed=$(($(date +%s) - start))
+if [ "$status" -eq 0 ]; then
+  echo "PASS in ${elapsed} s (log: $log)"
+else
+  echo "FAIL with status $status after ${elapsed} s (log: $log)"
+  tail -n 30 "$log"
+fi
+exit "$status"
