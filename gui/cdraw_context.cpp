@@ -115,21 +115,24 @@ void CDrawContext::setLineStyle(int32_t style) {
 }
 
 void CDrawContext::setFont(CFontDesc* font, double size, int32_t style) {
-  if (font_) {
-    font_->forget();
-    font_ = nullptr;
+  // The new reference is taken before the old one is released: the argument
+  // may be the current font itself (setFont(getFont(), 14)), which the
+  // release could otherwise free before it is read.
+  CFontDesc* next = nullptr;
+  if (font) {
+    const bool sameSize = size <= 0 || size == font->getSize();
+    const bool sameStyle = style == -1 || style == font->getStyle();
+    if (sameSize && sameStyle) {
+      next = font;
+      next->remember();
+    } else {
+      // The context holds the only reference to the derived description.
+      next = new CFontDesc(font->getName(), size > 0 ? size : font->getSize(),
+                           style != -1 ? style : font->getStyle());
+    }
   }
-  if (!font) return;
-  const bool sameSize = size <= 0 || size == font->getSize();
-  const bool sameStyle = style == -1 || style == font->getStyle();
-  if (sameSize && sameStyle) {
-    font_ = font;
-    font_->remember();
-  } else {
-    // The context holds the only reference to the derived description.
-    font_ = new CFontDesc(font->getName(), size > 0 ? size : font->getSize(),
-                          style != -1 ? style : font->getStyle());
-  }
+  if (font_) font_->forget();
+  font_ = next;
 }
 
 void CDrawContext::applyClip(const CRect& absoluteClip) {

@@ -201,6 +201,27 @@ TEST_F(DrawContextTest, FontsAreSharedWhenSizeAndStyleMatchElseDerived) {
   base->forget();
 }
 
+// The context may hold the only reference to its current font (a derived
+// one): setting that font again, as it is or at another size, reads it
+// before releasing it (AddressSanitizer catches a use after free here).
+TEST_F(DrawContextTest, SettingTheCurrentFontAgainKeepsItReadable) {
+  CFontDesc* base = new CFontDesc("Verdana", 0, 0);
+  context->setFont(base, 13, 0);
+  base->forget();
+  CFontDesc* derived = context->getFont();
+  ASSERT_EQ(derived->getNbReference(), 1);
+  context->setFont(context->getFont());
+  EXPECT_EQ(context->getFont(), derived);
+  EXPECT_EQ(derived->getNbReference(), 1);
+  context->setFont(context->getFont(), 14);
+  ASSERT_NE(context->getFont(), nullptr);
+  EXPECT_STREQ(context->getFont()->getName(), "Verdana");
+  EXPECT_EQ(context->getFont()->getSize(), 14);
+  EXPECT_EQ(context->getFont()->getNbReference(), 1);
+  context->setFont(nullptr);
+  EXPECT_EQ(context->getFont(), nullptr);
+}
+
 TEST(FontDescription, PlatformFontIsMadeOnceAndDroppedByEveryChange) {
   ScopedRecordingBackend scoped;
   auto& log = scoped.backend.log;
