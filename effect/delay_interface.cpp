@@ -221,10 +221,27 @@ double TMorvoxEffect::ToggleWidget(double x, double y, double value, WidgetState
   return value;
 }
 
+bool TMorvoxEffect::Dragging(const WidgetState& state) const {
+  return state.dragging != 0 && ButtonDown(v.frameMouseCap);
+}
+
+void TMorvoxEffect::ReportEdit(std::int32_t number, WidgetState& state, bool held, bool changed) {
+  if ((held || changed) && state.editing == 0) {
+    BeginSliderEdit(number);
+    state.editing = 1;
+  }
+  if (changed) SliderEdited(number);
+  if (!held && state.editing != 0) {
+    EndSliderEdit(number);
+    state.editing = 0;
+  }
+}
+
 void TMorvoxEffect::OnGraphics() {
-  v.frameMouseCap = mouseCap;
-  v.frameMouseX = mouseX;
-  v.frameMouseY = mouseY;
+  const MouseFrame mouse = TakeFrameMouse();
+  v.frameMouseCap = mouse.cap;
+  v.frameMouseX = mouse.x;
+  v.frameMouseY = mouse.y;
 
   SetColour(0, 0, 0, 1);
   gfxX = gfxY = 0;
@@ -238,21 +255,38 @@ void TMorvoxEffect::OnGraphics() {
 
   auto& slider = sliderValues;
   auto& var = v.sliderVar;
+  // Each edit reaches the host as well: begin at the press, the value while
+  // it changes, end at the release; a toggle's click is all three at once.
+  auto slide = [&](std::int32_t n, const SliderLayout& layout, WidgetState& state) {
+    const double before = var[n];
+    slider[n] = var[n] = SliderWidget(layout, var[n], state);
+    const bool held = Dragging(state);
+    ReportEdit(n, state, held, held && var[n] != before);
+  };
+  auto toggle = [&](std::int32_t n, double x, double y, WidgetState& state) {
+    const double before = var[n];
+    slider[n] = var[n] = ToggleWidget(x, y, var[n], state);
+    ReportEdit(n, state, false, !(var[n] == before) && !(std::isnan(var[n]) && std::isnan(before)));
+  };
   if (morvox::IsZero(v.tempoSync)) {
-    var[2] = SliderWidget(v.msSlider, var[2], v.msState);
-    slider[2] = var[2];
+    slide(2, v.msSlider, v.msState);
+    ReportEdit(1, v.quarterNoteState, false, false);  // hidden: no edit stays open
   } else {
+    const double before = var[1];
     QuarterNoteSlider();
     slider[1] = var[1];
+    const bool held = Dragging(v.quarterNoteState);
+    ReportEdit(1, v.quarterNoteState, held, held && var[1] != before);
+    ReportEdit(2, v.msState, false, false);
   }
-  slider[3] = var[3] = ToggleWidget(32, 95, var[3], v.tempoToggle);
-  slider[4] = var[4] = SliderWidget(v.feedbackSlider, var[4], v.feedbackState);
-  slider[5] = var[5] = SliderWidget(v.colorSlider, var[5], v.colorState);
-  slider[6] = var[6] = SliderWidget(v.resonanceSlider, var[6], v.resonanceState);
-  slider[7] = var[7] = SliderWidget(v.mixSlider, var[7], v.mixState);
-  slider[8] = var[8] = ToggleWidget(190, 95, var[8], v.pingPongToggle);
-  slider[10] = var[10] = SliderWidget(v.drySlider, var[10], v.dryState);
-  slider[11] = var[11] = SliderWidget(v.wetSlider, var[11], v.wetState);
+  toggle(3, 32, 95, v.tempoToggle);
+  slide(4, v.feedbackSlider, v.feedbackState);
+  slide(5, v.colorSlider, v.colorState);
+  slide(6, v.resonanceSlider, v.resonanceState);
+  slide(7, v.mixSlider, v.mixState);
+  toggle(8, 190, 95, v.pingPongToggle);
+  slide(10, v.drySlider, v.dryState);
+  slide(11, v.wetSlider, v.wetState);
 
   if (v.interfaceChanged != 0) {
     RecomputeParameters();

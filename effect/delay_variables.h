@@ -17,6 +17,7 @@ struct LadderCoefficients {
 // Interaction state of one painted slider or toggle.
 struct WidgetState {
   double hover, dragging, anchor, pressed;
+  double editing;  // 1 while the host has been told of an edit begun here
 };
 
 // Where one painted slider lies and what it edits.

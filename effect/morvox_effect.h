@@ -60,6 +60,12 @@ class TMorvoxEffect : public TMorvox {
   double SliderWidget(const SliderLayout& layout, double value, WidgetState& state);
   void QuarterNoteSlider();
   double ToggleWidget(double x, double y, double value, WidgetState& state);
+  // Tells the host of the user's edit of slider `number` through the
+  // widget's state: begin with the press (`held`) or a change, the value
+  // when `changed`, end once the widget is no longer held.
+  void ReportEdit(std::int32_t number, WidgetState& state, bool held, bool changed);
+  // Whether this frame drags the slider of `state`.
+  bool Dragging(const WidgetState& state) const;
   void DrawReadout(const SliderLayout& layout, double workString, double formatString, double value);
 
   WindowsRand rand_;

@@ -111,6 +111,22 @@ void PrintParams(PluginInstance& plugin) {
   }
 }
 
+// One line per edit call, then how many came from inside a process call
+// (a plug-in must not call the host about edits from its audio thread).
+void PrintEdits(const HostContext& host) {
+  int duringProcessing = 0;
+  for (const HostContext::EditCall& call : host.editCalls()) {
+    duringProcessing += call.duringProcessing ? 1 : 0;
+    if (call.opcode == audioMasterBeginEdit)
+      std::printf("  edit begin %d\n", call.index);
+    else if (call.opcode == audioMasterEndEdit)
+      std::printf("  edit end %d\n", call.index);
+    else
+      std::printf("  edit value %d %.6f\n", call.index, static_cast<double>(call.value));
+  }
+  std::printf("  edits during processing: %d\n", duringProcessing);
+}
+
 }  // namespace
 
 int RunEdit(const EditOptions& options) {
@@ -119,6 +135,7 @@ int RunEdit(const EditOptions& options) {
   PluginInstance plugin(module);
   const std::string name = plugin.EffectName();
   if (!plugin.HasEditor()) throw HostError("\"" + name + "\" (" + path + ") has no editor");
+  plugin.host().RecordEdits(options.printEdits);
   Transport transport;
   transport.tempo = options.tempo;
   plugin.host().SetTransport(transport);
@@ -182,6 +199,7 @@ int RunEdit(const EditOptions& options) {
   plugin.Suspend();
 
   if (options.printParams) PrintParams(plugin);
+  if (options.printEdits) PrintEdits(plugin.host());
   std::fflush(stdout);
   if (!options.screenshot.empty() && !captured)
     throw HostError("stopped before the screenshot was taken; " + options.screenshot + " not written");

@@ -14,6 +14,7 @@ struct EditOptions {
   double sampleRate = 44100.0;
   bool printParams = false;  // every parameter's display once the editor is closed
   bool inputNoise = false;   // quiet noise into the plug-in instead of silence
+  bool printEdits = false;   // the plug-in's begin / value / end edit calls, in order
 };
 
 // Returns the exit status; throws HostError without a display, without an

@@ -73,7 +73,18 @@ VstIntPtr VSTCALLBACK HostContext::Callback(AEffect* effect, VstInt32 opcode, Vs
   return context->Answer(opcode, index, value, ptr, opt);
 }
 
-VstIntPtr HostContext::Answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+std::vector<HostContext::EditCall> HostContext::editCalls() const {
+  std::lock_guard<std::mutex> lock(editMutex_);
+  return edits_;
+}
+
+VstIntPtr HostContext::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
+  const bool edit =
+      opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit;
+  if (edit && recordEdits_.load()) {
+    std::lock_guard<std::mutex> lock(editMutex_);
+    edits_.push_back({opcode, index, opt, processing_.load(std::memory_order_relaxed)});
+  }
   switch (opcode) {
     case audioMasterVersion:
       return kVstVersion;

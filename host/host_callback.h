@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 #include "shell/vst24.h"
 
@@ -35,6 +37,21 @@ class HostContext {
   void SetPosition(double samplePos);
   const VstTimeInfo& timeInfo() const { return time_; }
 
+  // One edit the plug-in reported: audioMasterBeginEdit, audioMasterAutomate
+  // (value: the normalised value) or audioMasterEndEdit.
+  struct EditCall {
+    VstInt32 opcode;
+    VstInt32 index;
+    float value;
+    bool duringProcessing;  // inside one of our process calls
+  };
+  // Off by default, so plug-ins automating from their audio thread make the
+  // host allocate nothing there.
+  void RecordEdits(bool on) { recordEdits_.store(on); }
+  std::vector<EditCall> editCalls() const;
+  // [audio] Brackets each process call, to tell where edits come from.
+  void SetProcessing(bool on) { processing_.store(on, std::memory_order_relaxed); }
+
   // Counters for the validator.
   std::uint64_t timeRequests() const { return timeRequests_.load(); }
   std::uint64_t unknownOpcodes() const { return unknownOpcodes_.load(); }
@@ -58,6 +75,10 @@ class HostContext {
   // Atomic: the plug-in may call from its audio and its dispatcher thread.
   std::atomic<std::uint64_t> timeRequests_{0};
   std::atomic<std::uint64_t> unknownOpcodes_{0};
+  std::atomic<bool> recordEdits_{false};
+  std::atomic<bool> processing_{false};
+  mutable std::mutex editMutex_;
+  std::vector<EditCall> edits_;
 };
 
 }  // namespace vornhost

@@ -130,6 +130,8 @@ int main(int argc, char** argv) {
   editCmd->add_option("--sample-rate", edit.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
   editCmd->add_flag("--print-params", edit.printParams,
                     "Print every parameter's display when the editor closes");
+  editCmd->add_flag("--print-edits", edit.printEdits,
+                    "Print the edits the plug-in reported (begin, value, end) when the editor closes");
   editCmd->add_flag("--input-noise", edit.inputNoise, "Feed quiet noise (-20 dBFS peak) instead of silence");
 
   try {

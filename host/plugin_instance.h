@@ -65,9 +65,15 @@ class PluginInstance {
 
   // [audio] Processing with the host's buffers: numInputs and numOutputs
   // channel pointers. No allocation.
-  void Process(float** in, float** out, int frames) { effect_->processReplacing(effect_, in, out, frames); }
+  void Process(float** in, float** out, int frames) {
+    host_->SetProcessing(true);
+    effect_->processReplacing(effect_, in, out, frames);
+    host_->SetProcessing(false);
+  }
   void Process(double** in, double** out, int frames) {
+    host_->SetProcessing(true);
     effect_->processDoubleReplacing(effect_, in, out, frames);
+    host_->SetProcessing(false);
   }
 
   VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

@@ -144,6 +144,18 @@ bool ReadMidiEvent(CHoxa* plugin, double& deltaFrames, double& byte0, double& by
   return plugin->ReadMidiEvent(deltaFrames, byte0, byte1, byte2) != 0;
 }
 
+void BeginEdit(CHoxa* plugin, std::int32_t index) {
+  if (plugin != nullptr) plugin->BeginParameterEdit(index);
+}
+
+void ReportEditedValue(CHoxa* plugin, std::int32_t index, double normalised) {
+  if (plugin != nullptr) plugin->ParameterEdited(index, static_cast<float>(normalised));
+}
+
+void EndEdit(CHoxa* plugin, std::int32_t index) {
+  if (plugin != nullptr) plugin->EndParameterEdit(index);
+}
+
 void RequestEditorRedraw(CHoxa* plugin) {
   if (plugin != nullptr) plugin->RequestEditorRedraw();
 }

@@ -69,6 +69,28 @@ void CMorvoxDescription::SetFromNormalisedValue(std::int32_t index, double x) {
   OnSlider();
 }
 
+std::int32_t CMorvoxDescription::ParameterIndexOf(std::int32_t number) const {
+  for (std::int32_t i = 0; i < SliderCount(); ++i) {
+    if (sliders[static_cast<std::size_t>(i)].number == number) return i;
+  }
+  return -1;
+}
+
+void CMorvoxDescription::BeginSliderEdit(std::int32_t number) {
+  const std::int32_t index = ParameterIndexOf(number);
+  if (index >= 0) morvox::BeginEdit(plugin, index);
+}
+
+void CMorvoxDescription::SliderEdited(std::int32_t number) {
+  const std::int32_t index = ParameterIndexOf(number);
+  if (index >= 0) morvox::ReportEditedValue(plugin, index, GetNormalisedValue(index));
+}
+
+void CMorvoxDescription::EndSliderEdit(std::int32_t number) {
+  const std::int32_t index = ParameterIndexOf(number);
+  if (index >= 0) morvox::EndEdit(plugin, index);
+}
+
 std::string CMorvoxDescription::GetParameterDisplayText(std::int32_t index) const {
   const SliderInfo* slider = SliderAt(index);
   if (slider == nullptr) return {};

@@ -27,6 +27,15 @@ class CMorvoxDescription : public CMorvoxSamples {
   std::string GetParameterNameText(std::int32_t index) const;
   std::string GetParameterLabelText(std::int32_t index) const;
 
+  // [gui] The interface's edits of slider `number`, told to the host as
+  // edits of that slider's parameter (see morvox::BeginEdit); nothing for a
+  // number no declared slider has.
+  void BeginSliderEdit(std::int32_t number);
+  void SliderEdited(std::int32_t number);  // reports the slot's current value
+  void EndSliderEdit(std::int32_t number);
+  // The host index of slider `number`; -1 when none is declared.
+  std::int32_t ParameterIndexOf(std::int32_t number) const;
+
   const SliderInfo* SliderAt(std::int32_t index) const;
   std::int32_t SliderCount() const { return static_cast<std::int32_t>(sliders.size()); }
 

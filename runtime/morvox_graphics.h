@@ -48,7 +48,23 @@ class CMorvoxMouse : public CMorvoxGraphics {
   static constexpr int kMouseAlt = 16;
   static constexpr int kMouseMiddle = 64;
 
-  double mouseCap = 0.0;
+  // What one frame of the interface sees of the mouse.
+  struct MouseFrame {
+    double cap, x, y;
+  };
+
+  // [gui] Mouse input from the editor: the live state below, and a press
+  // also kept until a frame has seen it, since the interface reads the
+  // mouse once per frame and a release before that frame would hide it.
+  void PressMouse(double cap, double x, double y);
+  void ReleaseMouse(double x, double y);
+  void MoveMouse(double x, double y);
+  // [gui] For one frame: a press that was released before this frame, as
+  // it was at the press; otherwise the live state. Clears the kept press.
+  MouseFrame TakeFrameMouse();
+
+  double mouseCap = 0.0;  // live: the buttons and modifiers held now
   double mouseX = 0.0;
   double mouseY = 0.0;
+  MouseFrame unseenPress{0.0, 0.0, 0.0};  // cap 0: none waiting
 };

@@ -50,6 +50,14 @@ int SendSysexEvent(CHoxa* plugin, std::int32_t deltaFrames, char* data, std::int
 // Next received MIDI event; false with all outputs 0 when none is waiting.
 bool ReadMidiEvent(CHoxa* plugin, double& deltaFrames, double& byte0, double& byte1, double& byte2);
 
+// [gui] Edits the user makes in the interface, by host parameter index:
+// begin at the press, each new value (normalised, 0 … 1) while it changes,
+// end at the release. The host records them as automation and undo steps.
+// Called from the graphics section only, never from the audio thread.
+void BeginEdit(CHoxa* plugin, std::int32_t index);
+void ReportEditedValue(CHoxa* plugin, std::int32_t index, double normalised);
+void EndEdit(CHoxa* plugin, std::int32_t index);
+
 // [gui] Asks the editor's script view to redraw its whole area; nothing
 // when there is no adapter, editor or view.
 void RequestEditorRedraw(CHoxa* plugin);

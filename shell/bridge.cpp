@@ -59,8 +59,6 @@ void RaiseRate(TMorvox& script) {
 
 void MouseDown(CHoxa* adapter, double x, double y, std::int32_t buttons) {
   TMorvox& script = Script(adapter);
-  script.mouseX = x;
-  script.mouseY = y;
   int cap = 0;
   if (buttons & 0x2) cap |= TMorvox::kMouseLeft;
   if (buttons & 0x8) cap |= TMorvox::kMouseRight;
@@ -68,22 +66,19 @@ void MouseDown(CHoxa* adapter, double x, double y, std::int32_t buttons) {
   if (buttons & 0x10) cap |= TMorvox::kMouseShift;
   if (buttons & 0x40) cap |= TMorvox::kMouseAlt;
   if (buttons & 0x4) cap |= TMorvox::kMouseMiddle;
-  script.mouseCap = cap;
+  script.PressMouse(cap, x, y);
   RaiseRate(script);
 }
 
 void MouseUp(CHoxa* adapter, double x, double y, std::int32_t) {
   TMorvox& script = Script(adapter);
-  script.mouseX = x;
-  script.mouseY = y;
-  script.mouseCap = 0;
+  script.ReleaseMouse(x, y);
   RaiseRate(script);
 }
 
 void MouseMove(CHoxa* adapter, double x, double y, std::int32_t) {
   TMorvox& script = Script(adapter);
-  script.mouseX = x;
-  script.mouseY = y;
+  script.MoveMouse(x, y);
   RaiseRate(script);
 }
 

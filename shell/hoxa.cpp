@@ -1,8 +1,10 @@
 #include "shell/hoxa.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "runtime/morvox.h"
+#include "shell/aeff_editor.h"
 
 CHoxa* CreateHoxa(TMorvox* script, const MorvoxBridge& bridge, audioMasterCallback audioMaster,
                   VstInt32 numPrograms, VstInt32 numParams) {
@@ -17,6 +19,7 @@ CHoxa::CHoxa(TMorvox* scriptObject, const MorvoxBridge& table, audioMasterCallba
     : AudioEffectX(audioMaster, numPrograms, numParams),
       script(scriptObject),
       midiEvents(kMidiRingSize, VstMidiEvent{}),
+      openEdits(static_cast<std::size_t>(numParams > 0 ? numParams : 0), 0),
       bridge(table) {
   canProcessReplacing(true);
   canDoubleReplacing(true);
@@ -24,6 +27,12 @@ CHoxa::CHoxa(TMorvox* scriptObject, const MorvoxBridge& table, audioMasterCallba
 }
 
 CHoxa::~CHoxa() {
+  // The editor goes first, while the script and this object are whole; its
+  // open edits end without a word to a host that is closing us.
+  std::fill(openEdits.begin(), openEdits.end(), 0);
+  AEffEditor* closing = editor;
+  setEditor(nullptr);
+  delete closing;
   ReleaseFonts();
   if (bridge.Destroy != nullptr) bridge.Destroy(this);
   script = nullptr;
@@ -151,4 +160,29 @@ VstInt32 CHoxa::canDo(char* text) {
   // An exact match, terminator included.
   if (std::strcmp(text, "receiveVstMidiEvent") == 0) return cEffect.flags | 0x100;
   return -1;
+}
+
+void CHoxa::BeginParameterEdit(VstInt32 index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= openEdits.size()) return;
+  char& open = openEdits[static_cast<std::size_t>(index)];
+  if (open != 0) return;
+  open = 1;
+  beginEdit(index);
+}
+
+void CHoxa::ParameterEdited(VstInt32 index, float normalised) {
+  if (index < 0 || static_cast<std::size_t>(index) >= openEdits.size()) return;
+  CallHost(audioMasterAutomate, index, 0, nullptr, normalised);
+}
+
+void CHoxa::EndParameterEdit(VstInt32 index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= openEdits.size()) return;
+  char& open = openEdits[static_cast<std::size_t>(index)];
+  if (open == 0) return;
+  open = 0;
+  endEdit(index);
+}
+
+void CHoxa::EndOpenParameterEdits() {
+  for (std::size_t i = 0; i < openEdits.size(); ++i) EndParameterEdit(static_cast<VstInt32>(i));
 }

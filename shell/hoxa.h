@@ -58,6 +58,17 @@ class CHoxa : public AudioEffectX {
   int ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, double& byte2);
   // [gui] Asks the editor's script view to redraw; nothing without one.
   void RequestEditorRedraw();
+  // [gui] The interface's edits of parameter `index`, told to the host as
+  // audioMasterBeginEdit, audioMasterAutomate (the normalised value; the
+  // interface has already set it, so it is not set again) and
+  // audioMasterEndEdit. An index outside the parameters is ignored, and so
+  // is a second begin, or an end, of an edit that is not open. Never called
+  // from the audio thread.
+  void BeginParameterEdit(VstInt32 index);
+  void ParameterEdited(VstInt32 index, float normalised);
+  void EndParameterEdit(VstInt32 index);
+  // [gui] Ends every open edit (the editor closes mid-drag).
+  void EndOpenParameterEdits();
 
   const MorvoxBridge& Bridge() const { return bridge; }
 
@@ -71,6 +82,7 @@ class CHoxa : public AudioEffectX {
   std::int32_t midiReadIndex = 0;
   std::vector<VSTGUI::CFontDesc*> fontCache;  // newest last, one reference each
   std::vector<VstMidiEvent> midiEvents;
+  std::vector<char> openEdits;  // per parameter: 1 between begin and end
   MorvoxBridge bridge;
 };
 

@@ -28,6 +28,9 @@ CHoxaEditor::~CHoxaEditor() {
 }
 
 bool CHoxaEditor::open(void* parentWindow) {
+  // A host that opens again without closing gets the first window closed,
+  // not left behind with its frame (and on X11 its display connection).
+  close();
   const VSTGUI::CRect size(0, 0, width, height);
   frame = new VSTGUI::CFrame(size, parentWindow, this);
   view = new CHoxaView(size, plugin);
@@ -37,6 +40,7 @@ bool CHoxaEditor::open(void* parentWindow) {
 
 void CHoxaEditor::close() {
   if (frame == nullptr) return;
+  if (plugin != nullptr) plugin->EndOpenParameterEdits();
   VSTGUI::CFrame* closing = frame;
   frame = nullptr;
   closing->forget();

@@ -12,7 +12,7 @@ class CHoxaEditor : public AEffGUIEditor {
   CHoxaEditor(CHoxa* plugin, int width, int height);
   ~CHoxaEditor() override;
 
-  bool open(void* parentWindow) override;  // [gui] always true
+  bool open(void* parentWindow) override;  // [gui] always true; closes an open frame first
   void close() override;                   // [gui]
   void idle() override;                    // [gui]
 

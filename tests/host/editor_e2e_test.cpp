@@ -277,6 +277,15 @@ std::string Shown(const std::string& out, const std::string& name) {
   return std::regex_search(out, m, line) ? m[1].str() : "?";
 }
 
+// The edit lines vornhost printed, as "begin 3;value 3 0.250000;…;".
+std::string EditLines(const std::string& out) {
+  std::string lines;
+  const std::regex line("\\n  edit ([^\\n]+)");
+  for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator(); ++it)
+    lines += (*it)[1].str() + ";";
+  return lines;
+}
+
 const std::string kTitle = "vornhost edit";
 
 class EditorEndToEnd : public ::testing::Test {
@@ -309,7 +318,8 @@ Screen* EditorEndToEnd::shared_ = nullptr;
 TEST_F(EditorEndToEnd, ADragAndAClickReachTheHostAndTheScreenshotShowsThem) {
   const std::string dir = TempDir("edit_input");
   const std::string png = dir + "/shot.png";
-  Host host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "9000", "--print-params", "--input-noise"},
+  Host host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "9000", "--print-params", "--print-edits",
+             "--input-noise"},
             dir);
   ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
   ASSERT_NE(window, 0u) << host.Wait(1s).err;
@@ -337,6 +347,13 @@ TEST_F(EditorEndToEnd, ADragAndAClickReachTheHostAndTheScreenshotShowsThem) {
   EXPECT_EQ(Shown(r.out, "Tempo Delay [Off/On]"), "0.00") << r.out;
   EXPECT_EQ(Shown(r.out, "Delay [ms]"), "500.00") << r.out;
   EXPECT_FALSE(FileExists(png + ".part"));
+  // The host heard the drag (begin, values, end) and the click (all three),
+  // none of it from inside a process call.
+  const std::string edits = EditLines(r.out);
+  EXPECT_TRUE(std::regex_match(edits, std::regex("begin 3;(value 3 [0-9.]+;)+value 3 0\\.720000;end 3;"
+                                                 "begin 7;value 7 1\\.000000;end 7;")))
+      << edits;
+  EXPECT_NE(r.out.find("edits during processing: 0"), std::string::npos) << r.out;
 
   Picture shot = LoadPng(png);
   ASSERT_EQ(shot.width, 500);
@@ -352,6 +369,32 @@ TEST_F(EditorEndToEnd, ADragAndAClickReachTheHostAndTheScreenshotShowsThem) {
   EXPECT_NEAR(BestFit(shot, knob, 44, 30, 250), 58, 1);
   // The noise lights the meter's lower part.
   EXPECT_GT(Brightness(shot.at(437, 365)), 90.0);
+}
+
+// Taps whose press and release reach the plug-in within one idle call:
+// each one flips the button and reaches the host as one edit.
+TEST_F(EditorEndToEnd, QuickTapsInsideOneIdleIntervalEachCount) {
+  const std::string dir = TempDir("edit_taps");
+  Host host({"edit", VORN_PLUGIN, "--after", "6000", "--print-params", "--print-edits"}, dir);
+  ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
+  ASSERT_NE(window, 0u) << host.Wait(1s).err;
+  screen().SetOrigin(window);
+  std::this_thread::sleep_for(500ms);
+  screen().Approach(206, 111);  // hover on the ping-pong button
+  constexpr int kTaps = 5;
+  for (int tap = 0; tap < kTaps; ++tap) {
+    screen().Button(true, 0ms);  // the release follows at once
+    screen().Button(false, kStep);
+  }
+  screen().Move(900, 700);
+  Outcome r = host.Wait(60s);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string edits = EditLines(r.out);
+  EXPECT_EQ(edits,
+            "begin 7;value 7 1.000000;end 7;begin 7;value 7 0.000000;end 7;begin 7;value 7 1.000000;end 7;"
+            "begin 7;value 7 0.000000;end 7;begin 7;value 7 1.000000;end 7;")
+      << r.out;
+  EXPECT_EQ(Shown(r.out, "Ping Pong [Off/On]"), "1.00") << r.out;
 }
 
 // The same editor left alone shows the defaults, an empty meter and reads

@@ -48,14 +48,18 @@ void RunBlocks(std::vector<Sample>& left, std::vector<Sample>& right, int block,
 
 void PluginInstance::Process(std::vector<float>& left, std::vector<float>& right, int block) {
   host->Use();
+  host->processing = true;
   RunBlocks(left, right, block, [&](float** channels, VstInt32 frames) {
     effect->processReplacing(effect, channels, channels, frames);
   });
+  host->processing = false;
 }
 
 void PluginInstance::ProcessDouble(std::vector<double>& left, std::vector<double>& right, int block) {
   host->Use();
+  host->processing = true;
   RunBlocks(left, right, block, [&](double** channels, VstInt32 frames) {
     effect->processDoubleReplacing(effect, channels, channels, frames);
   });
+  host->processing = false;
 }

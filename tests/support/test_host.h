@@ -12,6 +12,16 @@ struct TestHost {
   VstTimeInfo timeInfo{};
   std::vector<VstInt32> opcodes;       // every opcode received
   std::vector<VstIntPtr> timeFilters;  // value of every time request
+  // Every begin-edit, automate and end-edit call, in order; `processing` is
+  // set by a test around its process calls, and every edit call notes it.
+  struct Edit {
+    VstInt32 opcode;
+    VstInt32 index;
+    float value;
+    bool duringProcessing;
+  };
+  std::vector<Edit> edits;
+  bool processing = false;
 
   TestHost() {
     timeInfo.sampleRate = 44100;
