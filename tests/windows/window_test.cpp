@@ -217,6 +217,24 @@ TEST_F(FrameWindow, AHandledPressCapturesTheMouseUntilTheRelease) {
   SendMessageW(child_, WM_LBUTTONUP, 0, At(50, 50));
 }
 
+// Another window taking the capture mid-drag ends the drag as a release
+// would; the late button release does not release a second time.
+TEST_F(FrameWindow, LosingTheCaptureMidDragIsARelease) {
+  SendMessageW(child_, WM_LBUTTONDOWN, MK_LBUTTON, At(50, 50));
+  SendMessageW(child_, WM_MOUSEMOVE, MK_LBUTTON, At(60, 55));
+  ASSERT_EQ(GetCapture(), child_);
+  SetCapture(parent_);  // the host takes the mouse
+  EXPECT_EQ(Take(), (Events{"down 50,50 0x2", "moved 60,55 0x2", "up 60,55 0x0"}));
+  ReleaseCapture();
+  SendMessageW(child_, WM_LBUTTONUP, 0, At(60, 55));
+  EXPECT_EQ(Take(), Events{});  // the drag has ended: the late release reaches no view
+
+  SendMessageW(child_, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+  SendMessageW(child_, WM_LBUTTONUP, 0, At(10, 10));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Take(), (Events{"down 10,10 0x2", "up 10,10 0x0"}));
+}
+
 TEST_F(FrameWindow, TheWheelCountsWholeNotchesAtItsScreenPosition) {
   RECT r;
   GetWindowRect(child_, &r);

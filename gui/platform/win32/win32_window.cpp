@@ -182,8 +182,8 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE:
-      listener_.platformMouseMoved(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)),
-                                   buttonsFromKeyFlags(wParam));
+      lastPointer_ = CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      listener_.platformMouseMoved(lastPointer_, buttonsFromKeyFlags(wParam));
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -201,9 +201,20 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
     case WM_XBUTTONUP:
-      listener_.platformMouseUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)),
-                                buttonsFromKeyFlags(wParam));
+      lastPointer_ = CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      // Cleared first: giving the capture back sends WM_CAPTURECHANGED,
+      // which must not release a second time.
+      capturing_ = false;
+      listener_.platformMouseUp(lastPointer_, buttonsFromKeyFlags(wParam));
       ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse mid-drag (a host dialog, for
+      // example): no release will come, so the loss is the release.
+      if (capturing_ && reinterpret_cast<HWND>(lParam) != hwnd) {
+        capturing_ = false;
+        listener_.platformMouseUp(lastPointer_, modifierButtons());
+      }
       return 0;
     case WM_MOUSEWHEEL:
       wheel(wParam, lParam);
@@ -225,10 +236,13 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void Win32Window::mouseDown(WPARAM wParam, LPARAM lParam, bool doubleClick) {
   CButtonState buttons = buttonsFromKeyFlags(wParam);
   if (doubleClick) buttons |= kDoubleClick;
-  const CMouseEventResult result =
-      listener_.platformMouseDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), buttons);
+  lastPointer_ = CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  const CMouseEventResult result = listener_.platformMouseDown(lastPointer_, buttons);
   // The drag goes on reaching the window outside it until the release.
-  if (result == kMouseEventHandled && hwnd_) SetCapture(hwnd_);
+  if (result == kMouseEventHandled && hwnd_) {
+    capturing_ = true;
+    SetCapture(hwnd_);
+  }
 }
 
 void Win32Window::wheel(WPARAM wParam, LPARAM lParam) {

@@ -62,6 +62,10 @@ class Win32Window final : public Window {
   int systemMajorVersion_;
   DropTarget* dropTarget_ = nullptr;
   bool oleReady_ = false;
+  // True from a handled press that took the capture until its release or
+  // the capture's loss; the loss then counts as the release.
+  bool capturing_ = false;
+  CPoint lastPointer_;  // of the newest mouse message, window pixels
 };
 
 }  // namespace VSTGUI::platform::win32
