@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "effect/morvox_effect.h"
+#include "runtime/portable_math.h"
 #include "runtime/script_value.h"
 
 namespace {
@@ -71,10 +72,10 @@ void TMorvoxEffect::OnInit() {
   v.buildLabel = 10000;
 
   v.maxDelaySamples = 6 * v.sampleRate;
-  v.hpCoef = 1 - std::exp(-kTwoPi150 / v.sampleRate);
-  v.releaseCoef = std::exp(-1 / (v.sampleRate * 0.05));
-  v.recoveryCoef = std::exp(-1 / (v.sampleRate * 3));
-  v.holdCoef = std::exp(-1 / (v.sampleRate * 0.02));
+  v.hpCoef = 1 - morvox::Exp(-kTwoPi150 / v.sampleRate);
+  v.releaseCoef = morvox::Exp(-1 / (v.sampleRate * 0.05));
+  v.recoveryCoef = morvox::Exp(-1 / (v.sampleRate * 3));
+  v.holdCoef = morvox::Exp(-1 / (v.sampleRate * 0.02));
   v.stereoOffset = v.sampleRate * 0.00023;
 
   for (int k = 0; k < kQuarterNoteOptions; ++k) Memory(kQuarterNoteTable + k) = kQuarterNotes[k];
@@ -103,18 +104,18 @@ void TMorvoxEffect::RecomputeParameters() {
   v.mix = slider(7);
   v.directShare = 1 - slider(7);
   v.pingPong = slider(8);
-  v.dryGain = std::pow(10.0, slider(10) / 20);
-  v.wetGain = std::pow(10.0, slider(11) / 20);
+  v.dryGain = morvox::Pow(10.0, slider(10) / 20);
+  v.wetGain = morvox::Pow(10.0, slider(11) / 20);
   v.tempoSync = slider(3);
 
   const double b = v.feedback - 0.5 > 0 ? (v.feedback - 0.5) * 2 : 0;
-  const double g = std::pow(b, 0.01);
-  v.attackCoef = std::exp(-1 / ((g * -0.05 + 0.05) * sampleRate));
+  const double g = morvox::Pow(b, 0.01);
+  v.attackCoef = morvox::Exp(-1 / ((g * -0.05 + 0.05) * sampleRate));
 
   v.ladderLeft = Ladder(v.colorFrequency, 1.1, v.resonance, sampleRate);
   v.ladderRight = Ladder(v.colorFrequency, 0.9, v.resonance, sampleRate);
 
-  v.hpCoef = 1 - std::exp((v.mix + 1) * -kTwoPi150 / sampleRate);
+  v.hpCoef = 1 - morvox::Exp((v.mix + 1) * -kTwoPi150 / sampleRate);
 
   if (morvox::IsZero(v.tempoSync)) ApplyDelayLengths(v.msDelaySamples);
   v.samplesPerBeat = 0;

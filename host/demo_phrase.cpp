@@ -6,6 +6,10 @@
 #include <numbers>
 #include <vector>
 
+// The runtime's own exp, pow and sin: the phrase has the same bits on every
+// platform, so renders of it can be compared bit for bit.
+#include "runtime/portable_math.h"
+
 namespace vornhost {
 
 namespace {
@@ -48,10 +52,10 @@ void AddClick(std::vector<double>& out, std::size_t start, double gain, double s
   double phase = 0.0;
   for (std::size_t i = 0; i < length && start + i < out.size(); ++i) {
     double t = static_cast<double>(i) / sampleRate;
-    double frequency = 60.0 + 140.0 * std::exp(-t * 40.0);
+    double frequency = 60.0 + 140.0 * morvox::Exp(-t * 40.0);
     phase += 2.0 * std::numbers::pi * frequency / sampleRate;
-    double thump = std::sin(phase) * std::exp(-t * 25.0);
-    double tick = noise.Next() * std::exp(-t * 400.0);
+    double thump = morvox::Sin(phase) * morvox::Exp(-t * 25.0);
+    double tick = noise.Next() * morvox::Exp(-t * 400.0);
     out[start + i] += gain * (0.8 * thump + 0.4 * tick);
   }
 }
@@ -73,7 +77,7 @@ AudioData SynthesizePhrase(const PhraseSettings& s) {
   const Note kLine[] = {{0.0, 69, 0.5}, {0.5, 72, 0.5}, {1.0, 76, 1.0}, {2.5, 74, 0.5}, {3.0, 72, 1.0},
                         {4.0, 69, 0.5}, {4.5, 67, 0.5}, {5.0, 64, 1.0}, {6.5, 67, 0.5}, {7.0, 69, 1.0}};
   for (const Note& n : kLine) {
-    double frequency = 440.0 * std::pow(2.0, (n.midi - 69.0) / 12.0);
+    double frequency = 440.0 * morvox::Pow(2.0, (n.midi - 69.0) / 12.0);
     AddPluck(mono, at(n.beat), frequency, n.length * beat + 0.15, 0.35, s.sampleRate, noise);
   }
   // Clicks on beats one and three, a lighter one before beat three.
@@ -99,7 +103,7 @@ AudioData SynthesizeClick(double sampleRate, double seconds) {
   std::vector<double> mono(frames, 0.0);
   const auto length = static_cast<std::size_t>(0.002 * sampleRate);
   for (std::size_t i = 0; i < length && i < frames; ++i)
-    mono[i] = 0.5 * std::sin(std::numbers::pi * static_cast<double>(i) / static_cast<double>(length));
+    mono[i] = 0.5 * morvox::Sin(std::numbers::pi * static_cast<double>(i) / static_cast<double>(length));
   AudioData data;
   data.sampleRate = sampleRate;
   data.channels = {mono, mono};

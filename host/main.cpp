@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/bench_command.h"
+#include "host/digest_command.h"
 #include "host/edit_command.h"
 #include "host/host_error.h"
 #include "host/info_command.h"
@@ -43,7 +44,7 @@ Transport ParseTransport(double tempo, const std::string& timeSig, bool stopped)
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, edit, validate, bench)",
+  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, edit, validate, bench, digest)",
                "vornhost"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "vornhost 1.0");
@@ -115,6 +116,11 @@ int main(int argc, char** argv) {
   benchCmd->add_option("--sample-rate", bench.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
   benchCmd->add_option("--block", bench.blockSize, "Block size in frames (default 512)")->check(blockRange);
 
+  DigestOptions digest;
+  auto* digestCmd = app.add_subcommand(
+      "digest", "Render fixed inputs and settings in both precisions and print a digest of each output");
+  digestCmd->add_option("plugin", digest.plugin, "Plug-in binary (default: VornDelay2)");
+
   EditOptions edit;
   auto* editCmd = app.add_subcommand("edit", "Show a plug-in's editor in a window, with audio running");
   editCmd->add_option("plugin", edit.plugin, "Plug-in binary (default: VornDelay2)");
@@ -153,6 +159,7 @@ int main(int argc, char** argv) {
     if (*editCmd) return RunEdit(edit);
     if (*validateCmd) return RunValidate(validate);
     if (*benchCmd) return RunBench(bench);
+    if (*digestCmd) return RunDigest(digest);
   } catch (const HostError& e) {
     std::fprintf(stderr, "vornhost: error: %s\n", e.what());
     return 2;

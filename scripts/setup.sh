@@ -21,3 +21,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The 32-bit Windows build runs under wine's 32-bit loader, from Debian's
+# i386 architecture, on machines that run 32-bit programs at all.
+if why=$("$(dirname "$0")"/runs-32bit.sh); then
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386
+  fi
+else
+  echo "setup: no wine32 for the 32-bit tests: $why"
+fi

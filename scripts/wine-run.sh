@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Runs a 64-bit Windows program under wine64 in a private prefix, so the
-# cross-built tests and vornhost run like native ones (CTest's emulator).
+# Runs a Windows program under wine in a private prefix, so the cross-built
+# tests and vornhost run like native ones (CTest's emulator). The program's
+# header tells its architecture: a 64-bit one runs under wine64, a 32-bit one
+# under wine's 32-bit loader.
 #
 #   wine-run.sh [--prefix DIR] program.exe [arguments...]
 #
-# The prefix defaults to $WINEPREFIX, else .wine-prefix in the current
-# folder. It is made on first use, with font replacements so GDI+ finds
+# The prefix defaults to $WINEPREFIX, else .wine-prefix (64-bit) or
+# .wine-prefix32 (32-bit) in the current folder; a prefix serves one
+# architecture, so give each its own. It is made on first use, with font replacements so GDI+ finds
 # "Arial", "Courier New" and "Verdana", and reused afterwards (a cold prefix
 # costs seconds, a warm one well under one). The program's output appears
-# when it ends; its exit status is returned unchanged.
+# when it ends; its exit status is returned unchanged. Where a 32-bit program
+# cannot run (the machine runs no 32-bit programs, or wine's 32-bit loader is
+# missing) it prints why and exits with status 77, which CTest reports as a
+# skipped test.
 set -euo pipefail
 
-wine_bin=/usr/lib/wine/wine64
+here=$(cd "$(dirname "$0")" && pwd)
 wineserver_bin=/usr/lib/wine/wineserver
+skip_status=77
 
 if [ "${1:-}" = "--prefix" ]; then
   WINEPREFIX=$2
@@ -22,7 +29,35 @@ if [ $# -lt 1 ]; then
   echo "usage: $0 [--prefix DIR] program.exe [arguments...]" >&2
   exit 2
 fi
-export WINEPREFIX=${WINEPREFIX:-$PWD/.wine-prefix}
+
+# The machine field of the PE header (at the offset stored at 0x3c, after
+# the "PE\0\0" signature): 0x014c is i386, 0x8664 x86-64.
+pe_machine() {
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$offset" ] || return 0
+  od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+
+program=$1
+[ -f "$program" ] || program=$(command -v "$program" || echo "$program")
+case "$(pe_machine "$program")" in
+  014c)
+    if ! why=$("$here/runs-32bit.sh" --wine); then
+      echo "skipped: $(basename "$program") is a 32-bit program and $why" >&2
+      exit "$skip_status"
+    fi
+    wine_bin=/usr/lib/wine/wine
+    export WINEARCH=win32
+    default_prefix=$PWD/.wine-prefix32
+    ;;
+  *)
+    wine_bin=/usr/lib/wine/wine64
+    export WINEARCH=win64
+    default_prefix=$PWD/.wine-prefix
+    ;;
+esac
+export WINEPREFIX=${WINEPREFIX:-$default_prefix}
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,9 +1,12 @@
 // vornhost run as a user would: renders checked by sample position and
-// level, the demo, info --json, validate, and every error path.
+// level, the demo, digest, info --json, validate, and every error path.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -256,6 +259,70 @@ TEST(Bench, ReportsBothPrecisions) {
   EXPECT_NE(r.out.find("float"), std::string::npos);
   EXPECT_NE(r.out.find("double"), std::string::npos);
   EXPECT_NE(r.out.find("worst/median"), std::string::npos);
+}
+
+// The digest lines of one settings name, in table order (float, double per input).
+std::vector<std::string> DigestsOf(const std::string& table, const std::string& settings) {
+  std::vector<std::string> digests;
+  std::size_t start = 0;
+  while (start < table.size()) {
+    std::size_t end = table.find('\n', start);
+    if (end == std::string::npos) end = table.size();
+    const std::string line = table.substr(start, end - start);
+    if (line.find(" " + settings + " ") != std::string::npos && line.size() >= 16)
+      digests.push_back(line.substr(line.size() - 16));
+    start = end + 1;
+  }
+  return digests;
+}
+
+TEST(Digest, IsRepeatableTellsTheSettingsApartAndHashesWhatRenderWrites) {
+  REQUIRE_OURS();
+  Outcome a = Vornhost({"digest", kOurs});
+  ASSERT_EQ(a.status, 0) << a.err;
+  Outcome b = Vornhost({"digest", kOurs});
+  EXPECT_EQ(a.out, b.out);
+  const auto defaults = DigestsOf(a.out, "default");
+  const auto synced = DigestsOf(a.out, "sync-pingpong");
+  const auto full = DigestsOf(a.out, "full-res-fb");
+  ASSERT_EQ(defaults.size(), 6u) << a.out;  // 3 inputs × 2 precisions
+  ASSERT_EQ(synced.size(), 6u);
+  ASSERT_EQ(full.size(), 6u);
+  EXPECT_EQ(DigestsOf(a.out, "(input)").size(), 3u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_NE(defaults[i], synced[i]) << i;
+    EXPECT_NE(defaults[i], full[i]) << i;
+  }
+  EXPECT_NE(defaults[0], defaults[1]);  // float and double differ in their low bits
+
+  // The impulse case in double precision is what render writes for the
+  // same impulse as a 64-bit float WAV, bit for bit.
+  const std::string dir = TempDir("digest");
+  Audio impulse;
+  impulse.format = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
+  impulse.channels.assign(2, std::vector<double>(44100, 0.0));
+  impulse.channels[0][0] = impulse.channels[1][0] = 1.0;
+  WriteAudio(dir + "/impulse.wav", impulse);
+  Outcome r = Vornhost({"render", dir + "/impulse.wav", dir + "/out.wav", kOurs, "--double", "--tail", "2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Audio out = ReadAudio(dir + "/out.wav");
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const auto& channel : out.channels)
+    for (double sample : channel) {
+      std::uint64_t bits;
+      std::memcpy(&bits, &sample, sizeof bits);
+      for (int byte = 0; byte < 8; ++byte) hash = (hash ^ ((bits >> (8 * byte)) & 0xFF)) * 1099511628211ULL;
+    }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  EXPECT_EQ(defaults[1], hex);
+}
+
+TEST(Digest, RefusesAnotherPlugin) {
+  if (!FileExists(kThirdParty)) GTEST_SKIP() << kThirdParty << " is not installed";
+  Outcome r = Vornhost({"digest", kThirdParty});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Vorn Delay 2"), std::string::npos) << r.err;
 }
 
 }  // namespace
