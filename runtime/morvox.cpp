@@ -27,21 +27,26 @@ std::int32_t TMorvox::InitOnce() {
   return initCount;
 }
 
-std::int32_t TMorvox::ClockMilliseconds() {
+std::uint32_t TMorvox::IdleMilliseconds() const {
   // A steady wall clock: a processor-time clock would barely move while the
-  // host idles, and redraws would stall.
-  const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(ms));
+  // host idles, and redraws would stall. Counted from the module's first
+  // reading rather than from boot, so a fresh editor starts near 0.
+  static const auto start = std::chrono::steady_clock::now();
+  const auto since = std::chrono::steady_clock::now() - start;
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms));
 }
 
 void TMorvox::OnIdle() {
   if (!(gfxRate > 0.0)) return;
-  const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(ClockMilliseconds()) -
-                                                 static_cast<std::uint32_t>(lastRedrawTicks));
+  const std::uint32_t now = IdleMilliseconds();
+  // Modular difference: the time since the last request at any clock value
+  // and across the wrap; never negative, so a stale last value (0 after a
+  // reset) can only bring the next request forward, never stop it.
+  const std::uint32_t elapsed = now - lastRedrawTicks;
   if (static_cast<double>(elapsed) > 1000.0 / gfxRate) {
     morvox::RequestEditorRedraw(plugin);
-    lastRedrawTicks = ClockMilliseconds();
+    lastRedrawTicks = now;
   }
 }
 

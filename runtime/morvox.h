@@ -36,12 +36,14 @@ class TMorvox : public CMorvoxMouse {
   // none. The data stays valid until the next GetChunk or SetChunk.
   virtual std::int32_t GetChunk(void** data, bool preset);
 
-  std::int32_t lastRedrawTicks = 0;  // milliseconds, of the last redraw request
+  std::uint32_t lastRedrawTicks = 0;  // IdleMilliseconds of the last redraw request
   std::int32_t initCount = 0;
 
  protected:
-  // The millisecond clock OnIdle paces against (wraps around).
-  static std::int32_t ClockMilliseconds();
+  // The millisecond clock OnIdle paces against: milliseconds since the
+  // module first read it, wrapping after 49.7 days. OnIdle subtracts in
+  // unsigned 32-bit arithmetic, so the interval is right across the wrap.
+  virtual std::uint32_t IdleMilliseconds() const;
 
  private:
   void BaseReset();

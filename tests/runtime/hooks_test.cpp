@@ -40,21 +40,60 @@ TEST(Hooks, ResetDropsMemoryAndStrings) {
   EXPECT_EQ(s.PageCount(), 0u);
   EXPECT_EQ(s.Memory(123456), 0);
   EXPECT_EQ(s.stringCount, 0);
-  EXPECT_EQ(s.lastRedrawTicks, 0);
+  EXPECT_EQ(s.lastRedrawTicks, 0u);
 }
 
-TEST(Hooks, IdleRedrawsOnlyAtAPositiveRateAndAfterTheInterval) {
-  Counting s;
+namespace {
+
+// A script object whose idle clock the test sets.
+class ClockedScript : public TMorvox {
+ public:
+  std::uint32_t now = 0;
+
+ protected:
+  std::uint32_t IdleMilliseconds() const override { return now; }
+};
+
+constexpr std::uint32_t kDayMs = 86400000;
+
+}  // namespace
+
+TEST(Hooks, IdleRedrawsOnlyAtAPositiveRate) {
+  ClockedScript s;
   s.gfxRate = 0;
   s.lastRedrawTicks = 12345;
+  s.now = 99999;
   s.OnIdle();
-  EXPECT_EQ(s.lastRedrawTicks, 12345);
-  s.gfxRate = 30;
-  s.OnIdle();  // long past: a request, and the clock is taken
-  const std::int32_t taken = s.lastRedrawTicks;
-  EXPECT_NE(taken, 12345);
-  s.OnIdle();  // within 33.3 ms of the last request
-  EXPECT_EQ(s.lastRedrawTicks, taken);
+  EXPECT_EQ(s.lastRedrawTicks, 12345u);
+  s.gfxRate = -5;
+  s.OnIdle();
+  EXPECT_EQ(s.lastRedrawTicks, 12345u);
+}
+
+// At 30 frames a second a request needs more than 33.3 ms since the last
+// one, at any clock value (0, 24.86, 34.7 and 49.71 days) and across the
+// 32-bit wrap, starting from the 0 that a reset leaves.
+TEST(Hooks, IdleRedrawsAfterTheIntervalAtAnyClockValue) {
+  const std::uint32_t starts[] = {0u, static_cast<std::uint32_t>(24.86 * kDayMs),
+                                  static_cast<std::uint32_t>(34.7 * kDayMs),
+                                  static_cast<std::uint32_t>(49.71 * kDayMs), 0xFFFFFFFFu - 40u};
+  for (std::uint32_t start : starts) {
+    ClockedScript s;
+    s.gfxRate = 30;
+    s.OnReset();
+    s.now = start;
+    s.OnIdle();
+    EXPECT_EQ(s.lastRedrawTicks, start) << start;  // at 0 no request yet, later ones at once
+    s.now = start + 34;
+    s.OnIdle();
+    EXPECT_EQ(s.lastRedrawTicks, start + 34) << start;
+    s.now = start + 34 + 33;  // 33 ms: too soon
+    s.OnIdle();
+    EXPECT_EQ(s.lastRedrawTicks, start + 34) << start;
+    s.now = start + 34 + 34;  // crosses the wrap for the last start
+    s.OnIdle();
+    EXPECT_EQ(s.lastRedrawTicks, start + 68) << start;
+  }
 }
 
 TEST(Hooks, HostServicesWithoutAdapterAnswerNeutrally) {
