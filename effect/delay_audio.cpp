@@ -10,6 +10,13 @@ namespace {
 
 constexpr double kTwoPi150 = 942.4777960769379;  // 2π × 150 Hz
 
+// The soft clip y − y³/6 gives back at most 2√2/3 ≈ 0.94281 (at y = ±√2)
+// while its input stays within ±2√2. A larger clipped value means the
+// input went past that fold, where the cube takes over and the resonance
+// loop runs away: the filter has diverged. The bound sits a hair above
+// 2√2/3 so rounding at the peak never counts.
+constexpr double kClipBound = 0.943;
+
 // A value a host handed us that the arithmetic cannot use becomes 0.
 double FiniteOrZero(double value) {
   return std::isfinite(value) ? value : 0.0;
@@ -166,20 +173,25 @@ void TMorvoxEffect::OnBlock() {
 }
 
 void TMorvoxEffect::RestartDivergedFilters(double& oL, double& oR) {
-  if (!std::isfinite(oL)) {
+  if (!(std::fabs(v.ladderStateLeft.y4) <= kClipBound) || !std::isfinite(oL)) {
     v.ladderStateLeft = LadderState{};
     v.hpStateLeft = 0;
     oL = 0;
   }
-  if (!std::isfinite(oR)) {
+  if (!(std::fabs(v.ladderStateRight.y4) <= kClipBound) || !std::isfinite(oR)) {
     v.ladderStateRight = LadderState{};
     v.hpStateRight = 0;
     oR = 0;
   }
+  // The level control has followed the runaway values (its envelope can
+  // reach 1e300 and would take half a minute to release): it starts from
+  // rest too, so the echo is back as soon as the input is sane.
+  v.levelHold = v.levelEnv = v.levelGain = 0;
 }
 
-// With finite oL and oR the level control stays finite: its envelope
-// follows |oL| + |oR| / 2, and the gain divides by envelope + 0.5.
+// With oL and oR finite and the ladders within their clip, the level
+// control stays finite: its envelope follows |oL| + |oR| / 2, and the gain
+// divides by envelope + 0.5.
 void TMorvoxEffect::OnSample() {
   // A sample that is not a number or infinite would poison every recursive
   // path for good; it enters as silence.
@@ -212,10 +224,12 @@ void TMorvoxEffect::OnSample() {
 
   double oL = y4L * v.mix + hL * v.directShare;
   double oR = y4R * v.mix + hR * v.directShare;
-  // The soft clip of the ladder diverges once driven far past its range
-  // (the cube overflows); a filter that left the finite numbers starts
-  // again from rest. x × 0 is 0 for finite x, NaN otherwise: one test.
-  if (std::isnan(oL * 0.0 + oR * 0.0)) [[unlikely]]
+  // The soft clip of the ladder diverges once driven past its fold; a
+  // filter beyond what the clip can give back, or an output that left the
+  // finite numbers, starts again from rest. x × 0 is 0 for finite x, NaN
+  // otherwise; a NaN y4 fails the <= test.
+  if (!(std::fabs(y4L) <= kClipBound && std::fabs(y4R) <= kClipBound) || std::isnan(oL * 0.0 + oR * 0.0))
+      [[unlikely]]
     RestartDivergedFilters(oL, oR);
 
   double n = std::fabs(oL) + 0.5 * std::fabs(oR);
