@@ -39,6 +39,30 @@ void BM_DelayEffect(benchmark::State& state) {
 }
 BENCHMARK(BM_DelayEffect);
 
+// Silent input after a long near-silence that followed a signal: the level
+// control's envelope has released below its threshold and its gain has
+// decayed to the edge of the normal numbers (after about 36 minutes).
+void BM_DelayEffectAfterLongSilence(benchmark::State& state) {
+  PluginInstance p(static_cast<float>(kRate));
+  p.SetSlider(3, 40);
+  p.SetSlider(5, 0.4);
+  std::vector<float> l(kBlock), r(kBlock);
+  p.Process(l, r);
+  p.Script().v.levelEnv = 0;
+  p.Script().v.levelGain = 1e-309;
+  std::vector<float> outL(kBlock), outR(kBlock);
+  float* inputs[2] = {l.data(), r.data()};
+  float* outputs[2] = {outL.data(), outR.data()};
+  for (auto _ : state) {
+    p.effect->processReplacing(p.effect, inputs, outputs, static_cast<VstInt32>(kBlock));
+    benchmark::ClobberMemory();
+  }
+  state.counters["ns_per_frame"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * kBlock,
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+}
+BENCHMARK(BM_DelayEffectAfterLongSilence);
+
 // The same per-frame arithmetic (two lines, high-pass split, four-pole
 // ladders, level control, gains) on two flat arrays: what the arithmetic
 // itself costs, with no script memory, hooks or host buffers around it.

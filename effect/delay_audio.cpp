@@ -1,6 +1,7 @@
 // The sound of the delay: reset, init, slider, block and per-sample sections.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "effect/morvox_effect.h"
 #include "runtime/portable_math.h"
@@ -243,7 +244,11 @@ void TMorvoxEffect::OnSample() {
   if (v.levelEnv > 0.001) {
     v.levelGain = 0.891 / (v.levelEnv + 0.5);
   } else {
+    // The gain decays for as long as the input stays near silent; below the
+    // smallest normal number it is 0 (as under the process call's
+    // flush-to-zero), so it never lingers among the slow subnormals.
     v.levelGain = v.levelGain * v.recoveryCoef;
+    if (v.levelGain < std::numeric_limits<double>::min()) v.levelGain = 0;
   }
   v.wetLeft = oL * v.levelGain;
   v.wetRight = oR * v.levelGain;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "shell/aeff_editor.h"
+#include "shell/denormal_flush.h"
 #include "shell/dispatch_guard.h"
 #include "shell/text_bounds.h"
 #include "shell/value_text.h"
@@ -44,6 +45,7 @@ void VSTCALLBACK ProcessTrampoline(AEffect* e, float** inputs, float** outputs,
                                    VstInt32 sampleFrames) noexcept {
   AudioEffect* effect = EffectOf(e);
   if (effect == nullptr || !BuffersUsable(e, inputs, outputs, sampleFrames)) return;
+  const DenormalFlush flush;
   try {
     effect->process(inputs, outputs, sampleFrames);
   } catch (...) {
@@ -54,6 +56,7 @@ void VSTCALLBACK ProcessReplacingTrampoline(AEffect* e, float** inputs, float** 
                                             VstInt32 sampleFrames) noexcept {
   AudioEffect* effect = EffectOf(e);
   if (effect == nullptr || !BuffersUsable(e, inputs, outputs, sampleFrames)) return;
+  const DenormalFlush flush;
   try {
     effect->processReplacing(inputs, outputs, sampleFrames);
   } catch (...) {
@@ -64,6 +67,7 @@ void VSTCALLBACK ProcessDoubleReplacingTrampoline(AEffect* e, double** inputs, d
                                                   VstInt32 sampleFrames) noexcept {
   AudioEffect* effect = EffectOf(e);
   if (effect == nullptr || !BuffersUsable(e, inputs, outputs, sampleFrames)) return;
+  const DenormalFlush flush;
   try {
     effect->processDoubleReplacing(inputs, outputs, sampleFrames);
   } catch (...) {
