@@ -34,10 +34,18 @@ LadderCoefficients Ladder(double frequency, double spread, double resonance, dou
   return c;
 }
 
-// ToIndex of a delay-line cell. Bases are 0 and maxDelaySamples, positions
-// count up from 0 and never pass maxDelaySamples + 1, and the sample rate is
-// at most 1 MHz: the sum lies in 0 … 12e6 + 1, where ToIndex is exactly
-// this truncation.
+// The first cell of the right delay line. A line of length L writes and
+// reads positions 0 … floor(L) + 1, so at the longest delay the left line
+// uses cells 0 … floor(maxDelaySamples) + 1 and the right line starts just
+// past them: the two never share a cell.
+double RightLineBase(double maxDelaySamples) {
+  return std::floor(maxDelaySamples) + 2;
+}
+
+// ToIndex of a delay-line cell. Bases are 0 and RightLineBase, positions
+// are whole numbers that never pass maxDelaySamples + 1, and the sample
+// rate is at most 1 MHz: the sum lies in 0 … 12e6 + 3, where ToIndex is
+// exactly this truncation.
 [[gnu::always_inline]] inline std::int32_t LineIndex(double cell) {
   return static_cast<std::int32_t>(cell + 0.0001);
 }
@@ -88,9 +96,15 @@ void TMorvoxEffect::OnInit() {
 
   for (int k = 0; k < kQuarterNoteOptions; ++k) Memory(kQuarterNoteTable + k) = kQuarterNotes[k];
 
+  // Positions from a run at a higher rate start again at the line's head,
+  // so no write lands beyond the line's own cells.
+  if (!(v.writePosLeft <= v.maxDelaySamples + 1)) v.writePosLeft = 0;
+  if (!(v.writePosRight <= v.maxDelaySamples + 1)) v.writePosRight = 0;
+
   // Create every page both lines can reach now, so the audio thread never
   // allocates. The cells stay zero.
-  TouchPages(0, morvox::ToIndex(2 * v.maxDelaySamples) + 1);
+  const double lineEnd = RightLineBase(v.maxDelaySamples) + std::floor(v.maxDelaySamples) + 1;
+  TouchPages(0, morvox::ToIndex(lineEnd) + 1);
 }
 
 void TMorvoxEffect::OnSlider() {
@@ -142,7 +156,7 @@ void TMorvoxEffect::ApplyDelayLengths(double delaySamples) {
   v.delayLengthLeft = std::fmin(std::fmax(delaySamples - offset, 0.0), longest);
   v.delayLengthRight = std::fmin(std::fmax(delaySamples + offset, 2 * offset), longest);
   v.leftBase = 0;
-  v.rightBase = longest;
+  v.rightBase = RightLineBase(longest);
 }
 
 void TMorvoxEffect::OnBlock() {

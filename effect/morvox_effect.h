@@ -13,7 +13,7 @@ class TMorvoxEffect : public TMorvox {
  public:
   static constexpr int kQuarterNoteOptions = 24;
   // Cells of quarterNoteTable. They sit below index 0, apart from the two
-  // delay lines, which occupy 0 … 12 s of samples upwards at any rate.
+  // delay lines, which occupy cells 0 … 12 s of samples + 3 upwards at any rate.
   static constexpr std::int32_t kQuarterNoteTable = -65536;
   static constexpr double kQuarterNotes[kQuarterNoteOptions] = {
       0.25, 0.33, 0.5, 0.66, 0.75, 1, 1.25, 1.33, 1.5, 1.66, 1.75, 2,

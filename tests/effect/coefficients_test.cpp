@@ -13,7 +13,7 @@ TEST(DelayLengths, FiveHundredMillisecondsAt44100) {
   EXPECT_NEAR(v.delayLengthLeft, 22039.857, 1e-9);
   EXPECT_NEAR(v.delayLengthRight, 22060.143, 1e-9);
   EXPECT_EQ(v.leftBase, 0);
-  EXPECT_EQ(v.rightBase, v.maxDelaySamples);
+  EXPECT_EQ(v.rightBase, 264602);  // just past the left line's last cell, 264601
   EXPECT_EQ(v.maxDelaySamples, 264600);
 }
 

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 #include "tests/support/plugin_instance.h"
 
@@ -191,5 +194,123 @@ TEST(Robustness, ProcessingCreatesNoMemoryPage) {
   p.SetSlider(1, 4000);
   std::vector<float> l(96000 * 5, 0.3f), r(96000 * 5, 0.3f);
   p.Process(l, r);
+  EXPECT_EQ(p.Script().PageCount(), pages);
+}
+
+namespace {
+
+// Largest peak of the wet part (input minus output at 0 dB dry) of the left channel.
+float WetPeak(const std::vector<float>& in, const std::vector<float>& out, std::size_t from, std::size_t to) {
+  float peak = 0;
+  for (std::size_t j = from; j < to; ++j) peak = std::max(peak, std::fabs(in[j] - out[j]));
+  return peak;
+}
+
+}  // namespace
+
+// A +17 dBFS sine into a resonant colour stage drives the ladder's soft clip
+// far past its range; the filter and the level control must come back at
+// once instead of blasting the host and then sitting silent.
+TEST(Robustness, HotInputNeitherBlastsNorSilencesTheEcho) {
+  PluginInstance p(44100);
+  p.SetSlider(4, 4000);
+  p.SetSlider(5, 1);
+  p.SetSlider(3, 10);
+  p.SetSlider(1, 100);
+  const std::size_t hot = 4410, total = 4410 + 3 * 44100;
+  std::vector<float> l(total), r(total);
+  for (std::size_t j = 0; j < total; ++j) {
+    const double amplitude = j < hot ? std::pow(10.0, 17.0 / 20) : 0.25;
+    l[j] = r[j] = static_cast<float>(amplitude * std::sin(2 * M_PI * 1000 * static_cast<double>(j) / 44100));
+  }
+  const std::vector<float> in = l;
+  p.Process(l, r);
+  for (std::size_t j = 0; j < total; ++j) ASSERT_TRUE(std::isfinite(l[j]) && std::isfinite(r[j])) << j;
+  const float peak = WetPeak(in, l, 0, total);
+  EXPECT_LE(20 * std::log10(peak), 12.0f);
+  // The normal input's echo (100 ms later) is back within a second.
+  EXPECT_GT(WetPeak(in, l, hot + 39690, hot + 44100), 0.05f);
+  EXPECT_GT(WetPeak(in, l, total - 4410, total), 0.05f);
+  EXPECT_LT(p.Script().v.levelEnv, 10.0);
+}
+
+// Long near-silence after a signal lets the level control's gain decay; it
+// must reach 0 instead of sticking among the subnormal numbers, and no
+// other state may land there either.
+TEST(Robustness, LongSilenceLeavesNoSubnormalState) {
+  for (double gain : {1e-310, 3e-308, 1e-320}) {
+    PluginInstance p(48000);
+    p.Script().v.levelGain = gain;
+    std::vector<float> l(48000), r(48000);
+    p.Process(l, r);
+    const DelayVariables& v = p.Script().v;
+    const LadderState& a = v.ladderStateLeft;
+    const LadderState& b = v.ladderStateRight;
+    for (double state : {v.levelGain, v.levelEnv, v.levelHold, v.wetLeft, v.wetRight, v.hpStateLeft,
+                         v.hpStateRight, a.x0p, a.y1, a.y2, a.y3, a.y4, b.x0p, b.y1, b.y2, b.y3, b.y4}) {
+      EXPECT_NE(std::fpclassify(state), FP_SUBNORMAL) << gain << " " << state;
+    }
+    EXPECT_EQ(v.levelGain, 0.0) << gain;
+  }
+}
+
+#if defined(__SSE2__)
+TEST(Robustness, ProcessingRestoresTheHostsFloatingPointMode) {
+  PluginInstance p(48000);
+  const unsigned before = _mm_getcsr();
+  std::vector<float> l(1000, 0.1f), r(1000, 0.1f);
+  p.Process(l, r);
+  std::vector<double> dl(1000), dr(1000);
+  p.ProcessDouble(dl, dr);
+  EXPECT_EQ(_mm_getcsr(), before);
+}
+#endif
+
+// At the longest delay both lines are full length; each channel's echo
+// must hold only its own signal, at every common rate, in both directions.
+TEST(Robustness, FullLengthLinesKeepTheirChannelsApart) {
+  for (float rate : {44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
+    for (int loud = 0; loud < 2; ++loud) {
+      TestHost host;
+      host.timeInfo.tempo = 30;
+      PluginInstance p(rate, &host);
+      OpenWetPath(p);
+      p.SetSlider(0, 23);
+      p.SetSlider(2, 1);
+      p.SetSlider(3, 0);
+      const auto frames = static_cast<std::size_t>(rate * 13);
+      std::vector<float> l(frames), r(frames);
+      std::mt19937 gen(5);
+      std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
+      std::vector<float>& signal = loud == 0 ? l : r;
+      for (float& s : signal) s = noise(gen);
+      p.Process(l, r, 4096);
+      ASSERT_EQ(p.Script().v.delayLengthLeft, 6 * rate);
+      ASSERT_EQ(p.Script().v.delayLengthRight, 6 * rate);
+      const std::vector<float>& quiet = loud == 0 ? r : l;
+      std::size_t crossed = 0;
+      for (float s : quiet) crossed += std::fabs(s) > 1e-6f ? 1 : 0;
+      EXPECT_EQ(crossed, 0u) << rate << (loud == 0 ? " left into right" : " right into left");
+    }
+  }
+}
+
+TEST(Robustness, ALowerRateAfterAHigherOneKeepsTheLinesWithinTheirCells) {
+  TestHost host;
+  host.timeInfo.tempo = 30;
+  PluginInstance p(192000, &host);
+  p.SetSlider(0, 23);
+  p.SetSlider(2, 1);
+  std::vector<float> l(192000 * 2, 0.1f), r(192000 * 2, 0.1f);
+  p.Process(l, r);
+  ASSERT_GT(p.Script().v.writePosLeft, 6 * 44100 + 1);
+  p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100);
+  p.Resume();
+  const DelayVariables& v = p.Script().v;
+  EXPECT_LE(v.writePosLeft, v.maxDelaySamples + 1);
+  EXPECT_LE(v.writePosRight, v.maxDelaySamples + 1);
+  const std::size_t pages = p.Script().PageCount();
+  std::vector<float> l2(44100, 0.1f), r2(44100, 0.1f);
+  p.Process(l2, r2);
   EXPECT_EQ(p.Script().PageCount(), pages);
 }
