@@ -108,13 +108,26 @@ void TMorvoxEffect::OnInit() {
 }
 
 void TMorvoxEffect::OnSlider() {
-  for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11})
-    v.sliderVar[static_cast<std::size_t>(n)] = sliderValues[static_cast<std::size_t>(n)];
+  for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11}) v.sliderVar[static_cast<std::size_t>(n)] = LimitedSlider(n);
   RecomputeParameters();
 }
 
+double TMorvoxEffect::LimitedSlider(int number) const {
+  const double value = sliderValues[static_cast<std::size_t>(number)];
+  for (const SliderInfo& slider : sliders) {
+    if (slider.number != number) continue;
+    if (std::isnan(value)) return slider.defaultValue;
+    // The two switches are off or on, as the audio path reads them.
+    if (number == 3 || number == 8) return morvox::IsZero(value) ? 0.0 : 1.0;
+    return std::fmin(std::fmax(value, slider.minimum), slider.maximum);
+  }
+  return value;
+}
+
 void TMorvoxEffect::RecomputeParameters() {
-  const auto slider = [this](int n) { return sliderValues[static_cast<std::size_t>(n)]; };
+  // Values restored from a chunk may lie beyond the sliders' ranges; the
+  // arithmetic sees them limited, so every gain and length stays finite.
+  const auto slider = [this](int n) { return LimitedSlider(n); };
   const double sampleRate = v.sampleRate;
 
   v.feedback = slider(4) / 100;

@@ -34,6 +34,9 @@ class TMorvoxEffect : public TMorvox {
   void RecomputeParameters();
   // Sets both line lengths for a delay of `delaySamples`.
   void ApplyDelayLengths(double delaySamples);
+  // Slider `number`'s value limited to its declared range (a NaN gives the
+  // default; the switches 3 and 8 give 0 or 1).
+  double LimitedSlider(int number) const;
   // The quarter-note table entry that slider 1's value `option` selects.
   double QuarterNotesOf(double option);
 

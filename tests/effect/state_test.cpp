@@ -1,8 +1,11 @@
 // The delay's state chunk.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
+#include "gui/coffscreen_context.h"
 #include "tests/support/plugin_instance.h"
 
 namespace {
@@ -70,4 +73,63 @@ TEST(State, LongMarkerlessAndOddChunksAreHandled) {
   EXPECT_EQ(q.Dispatch(effSetChunk, 0, 128, nullptr), 0);
   EXPECT_EQ(q.Dispatch(effSetChunk, 0, -8, foreign.data()), 0);
   EXPECT_EQ(q.Script().sliderValues[2], 500);
+}
+
+namespace {
+
+// One click on a painted toggle: a frame that sees the mouse over it with
+// no button, then a frame with the button down.
+void ClickToggle(PluginInstance& p, VSTGUI::COffscreenContext& screen, double x, double y) {
+  CHoxa& adapter = p.Adapter();
+  const auto frame = [&] {
+    adapter.drawContext = &screen;
+    p.Script().OnGraphics();
+    adapter.drawContext = nullptr;
+  };
+  adapter.bridge.MouseUp(&adapter, x, y, 0);
+  frame();
+  adapter.bridge.MouseDown(&adapter, x, y, 0x2);
+  frame();
+  adapter.bridge.MouseUp(&adapter, 300, 470, 0);
+  frame();
+}
+
+}  // namespace
+
+// A damaged chunk, with the marker, holding a NaN, an infinity or a huge
+// value in any one of the 64 slots: non-finite entries keep their value,
+// the output stays finite and bounded even with the wet path open, and
+// both switches still flip in the editor.
+TEST(State, DamagedValuesNeitherReachTheMixNorStickInTheEditor) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const float bad[] = {std::numeric_limits<float>::quiet_NaN(), kInf, -kInf, 1e30f, -1e30f};
+  PluginInstance p;
+  VSTGUI::COffscreenContext screen{nullptr, 500, 480};
+  const std::vector<float> defaults = Chunk(p);
+  for (std::size_t slot = 1; slot <= 64; ++slot) {
+    for (float value : bad) {
+      std::vector<float> restored = defaults;
+      ASSERT_EQ(p.Dispatch(effSetChunk, 0, 260, restored.data()), 260);
+      restored[slot] = value;
+      ASSERT_EQ(p.Dispatch(effSetChunk, 0, 260, restored.data()), 260);
+      if (!std::isfinite(value)) {
+        EXPECT_EQ(p.Script().sliderValues[slot], defaults[slot]) << slot << " " << value;
+      }
+
+      p.Script().v.levelEnv = 1.0;
+      std::vector<float> l(512), r(512);
+      for (std::size_t j = 0; j < l.size(); ++j) l[j] = r[j] = static_cast<float>(0.5 * std::sin(0.05 * j));
+      p.Process(l, r);
+      for (std::size_t j = 0; j < l.size(); ++j) {
+        ASSERT_TRUE(std::fabs(l[j]) < 10 && std::fabs(r[j]) < 10) << slot << " " << value << " " << l[j];
+      }
+
+      for (const auto& [number, x] : {std::pair{3, 40.0}, std::pair{8, 198.0}}) {
+        const double before = p.Script().v.sliderVar[static_cast<std::size_t>(number)];
+        ClickToggle(p, screen, x, 100);
+        EXPECT_EQ(p.Script().sliderValues[static_cast<std::size_t>(number)], 1 - before)
+            << slot << " " << value << " toggle " << number;
+      }
+    }
+  }
 }
