@@ -36,9 +36,10 @@ VstIntPtr VSTCALLBACK DispatchTrampoline(AEffect* e, VstInt32 opcode, VstInt32 i
 }
 
 // Buffers the host must give for a call to be worth making: outputs always,
-// inputs when the effect declares any.
+// inputs when the effect declares any. A call of 0 frames or fewer touches
+// no buffer (only the block section runs), so it needs none.
 bool BuffersUsable(const AEffect* e, const void* inputs, const void* outputs, VstInt32 sampleFrames) {
-  return sampleFrames >= 0 && outputs != nullptr && (inputs != nullptr || e->numInputs <= 0);
+  return sampleFrames <= 0 || (outputs != nullptr && (inputs != nullptr || e->numInputs <= 0));
 }
 
 void VSTCALLBACK ProcessTrampoline(AEffect* e, float** inputs, float** outputs,

@@ -37,11 +37,10 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
   char* text = static_cast<char*>(ptr);
   const auto value32 = static_cast<VstInt32>(value);
   switch (opcode) {
-    case effProcessEvents: {
-      auto* events = static_cast<VstEvents*>(ptr);
-      if (events == nullptr || events->numEvents < 0) return 0;
-      return processEvents(events);
-    }
+    case effProcessEvents:
+      // A null list or a negative count holds no event; processEvents
+      // gets it as it is and ignores it, with its usual answer.
+      return processEvents(static_cast<VstEvents*>(ptr));
     case effCanBeAutomated:
       if (!IsParameterIndex(&cEffect, index)) return 0;
       return Answer(canParameterBeAutomated(index));

@@ -158,6 +158,7 @@ template <typename Sample>
 void RunBlock(TMorvox& script, int channels, Sample** inputs, Sample** outputs, std::int32_t frames) {
   if (frames > 0 && (!ChannelsPresent(inputs, channels) || !ChannelsPresent(outputs, channels))) return;
   script.OnBlock();
+  if (frames <= 0) return;  // no buffer is read, so none needs to be there
   double* samples = script.samples.data();
   if (channels == 2) {
     const Sample* inL = inputs[0];

@@ -111,7 +111,8 @@ bool CHoxa::getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text)
 }
 
 VstInt32 CHoxa::processEvents(VstEvents* events) {
-  if (events == nullptr) return 0;
+  // Events are accepted whatever the list holds: the answer is always 1.
+  if (events == nullptr) return 1;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
     const VstEvent* event = events->events[i];
     if (event == nullptr || event->type != kVstMidiType) continue;

@@ -136,6 +136,38 @@ TEST(MidiRing, StoresOnlyMidiEventsAndReadsThemBackInOrder) {
   EXPECT_EQ(delta + b0 + b1 + b2, 0);
 }
 
+TEST(MidiRing, AnEmptyNullOrNegativeListIsAcceptedAndIgnored) {
+  PluginInstance p;
+  VstEvents list{};
+  EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, &list), 1);
+  EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, nullptr), 1);
+  list.numEvents = -3;
+  EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, &list), 1);
+  EXPECT_EQ(p.Adapter().midiWriteIndex, 0);
+}
+
+// A call of 0 frames or fewer runs the block section alone (it reads the
+// host's tempo), whatever buffers come with it.
+TEST(Processing, ACallWithoutFramesRunsOnlyTheBlockSection) {
+  TestHost host;
+  PluginInstance p(44100, &host);
+  float left[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+  float* channels[2] = {left, left};
+  int expected = 100;
+  for (VstInt32 frames : {0, -1, -5}) {
+    host.timeInfo.tempo = ++expected;
+    p.effect->processReplacing(p.effect, nullptr, nullptr, frames);
+    EXPECT_EQ(p.Script().v.tempo, expected) << frames;
+    host.timeInfo.tempo = ++expected;
+    p.effect->processReplacing(p.effect, channels, channels, frames);
+    EXPECT_EQ(p.Script().v.tempo, expected) << frames;
+    host.timeInfo.tempo = ++expected;
+    p.effect->processDoubleReplacing(p.effect, nullptr, nullptr, frames);
+    EXPECT_EQ(p.Script().v.tempo, expected) << frames;
+  }
+  EXPECT_EQ(left[0], 0.5f);
+}
+
 TEST(MidiRing, TheThousandthEventWrapsTheWriteIndex) {
   PluginInstance p;
   CHoxa& adapter = p.Adapter();

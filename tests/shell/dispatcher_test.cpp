@@ -192,8 +192,9 @@ TEST_F(DispatcherTest, ParametersAndProcessingThroughTheRecord) {
   EXPECT_EQ(probe->processedFrames, 4);
   e->processReplacing(e, channels, nullptr, 4);  // no outputs: not called
   e->processReplacing(e, nullptr, channels, 4);  // inputs declared but missing
-  e->processReplacing(e, channels, channels, -4);
   EXPECT_EQ(probe->processedFrames, 4);
+  e->processReplacing(e, nullptr, nullptr, -4);  // no frames: passed on without buffers
+  EXPECT_EQ(probe->processedFrames, 0);
 }
 
 TEST_F(DispatcherTest, NoExceptionReachesTheHost) {
