@@ -5,6 +5,7 @@
 
 #include "effect/morvox_effect.h"
 #include "gui/coffscreen_context.h"
+#include "gui/editor/choxa_editor.h"
 #include "runtime/graphics_primitives.h"
 #include "shell/aeff_editor.h"
 #include "shell/bridge.h"
@@ -223,7 +224,24 @@ TEST(Adapter, TheEditorReportsItsRectAndRedrawsOnlyWhenOpen) {
   EXPECT_EQ(rect->right, 500);
   EXPECT_EQ(p.effect->flags & effFlagsHasEditor, effFlagsHasEditor);
   EXPECT_FALSE(p.Adapter().getEditor()->isOpen());
-  p.Dispatch(effEditIdle);  // before open: harmless
+  auto* editor = static_cast<CHoxaEditor*>(p.Adapter().getEditor());
+  TMorvox& script = *p.Adapter().script;
+  // A last request long ago: an idle that reaches the script requests a
+  // redraw and takes the clock.
+  constexpr std::uint32_t kLongAgo = 0xDEADBEEF;
+  script.lastRedrawTicks = kLongAgo;
+  p.Dispatch(effEditIdle);  // before open: the script is not asked
+  EXPECT_EQ(script.lastRedrawTicks, kLongAgo);
+  EXPECT_FALSE(editor->RequestRedraw());
+  ASSERT_TRUE(editor->open(nullptr));  // a frame without a host window
+  EXPECT_TRUE(editor->RequestRedraw());
+  p.Dispatch(effEditIdle);
+  EXPECT_NE(script.lastRedrawTicks, kLongAgo);
+  p.Dispatch(effEditClose);
+  script.lastRedrawTicks = kLongAgo;
+  p.Dispatch(effEditIdle);  // after close: not asked again
+  EXPECT_EQ(script.lastRedrawTicks, kLongAgo);
+  EXPECT_FALSE(editor->RequestRedraw());
   p.Dispatch(effEditClose);
   std::int32_t width = 0, height = 0;
   EXPECT_EQ(morvox::EditorSize(&p.Adapter(), width, height), 1);

@@ -5,6 +5,7 @@
 
 #include "gui/cbitmap.h"
 #include "gui/coffscreen_context.h"
+#include "runtime/graphics_primitives.h"
 #include "tests/support/plugin_instance.h"
 
 namespace {
@@ -63,18 +64,20 @@ TEST_F(Interface, DraggingASliderSetsItsValueAndTheCoefficients) {
 }
 
 TEST_F(Interface, ControlClickResetsAndAPressFromOutsideDoesNotDrag) {
+  p.SetSlider(3, 60);
   Frame();
   Move(10, 160);
   Press(10, 160, 0x2);
   Frame();
   Move(100, 160);
   Frame();
-  EXPECT_EQ(p.Script().sliderValues[4], 10);  // the press began outside
+  EXPECT_EQ(p.Script().sliderValues[4], 60);  // the press began outside
   Release(100, 160);
   Frame();
   Press(100, 160, 0x2 | 0x20);
   Frame();
-  EXPECT_EQ(p.Script().sliderValues[4], 10);  // control: the default
+  EXPECT_EQ(p.Script().sliderValues[4], 10);  // control: the default, wherever the knob is pressed
+  EXPECT_DOUBLE_EQ(p.Script().v.feedback, 0.10);
 }
 
 TEST_F(Interface, TogglesFlipOnceAfterAHoverFrame) {
@@ -104,8 +107,34 @@ TEST_F(Interface, WithTempoSyncTheQuarterNoteSliderReadsItsValue) {
 }
 
 TEST_F(Interface, DrawingOutsideARepaintDoesNothing) {
-  p.Script().OnGraphics();  // no draw context: every primitive answers 0
+  CHoxa* adapter = &p.Adapter();
+  ASSERT_EQ(adapter->drawContext, nullptr);
+  p.Script().OnGraphics();  // the section runs, but draws nowhere
   EXPECT_EQ(p.Script().v.layoutReady, 1);
+  BitmapHolder* background = p.Script().LoadImage(1).holder;
+  ASSERT_NE(background, nullptr);
+  EXPECT_EQ(morvox::DrawHolder(adapter, background, 0, 0, 500, 480, 0, 0), 0);
+  EXPECT_EQ(morvox::SetFillColour(adapter, 255, 0, 0, 255), 0);
+  EXPECT_EQ(morvox::DrawRectangle(adapter, 0, 0, 500, 480, 1), 0);
+  EXPECT_EQ(morvox::DrawTextAt(adapter, "x", 10, 10, true), 0);
+  EXPECT_EQ(morvox::DrawPoint(adapter, 5, 5, 255, 0, 0, 255), 0);
+  EXPECT_EQ(morvox::TextWidth(adapter, "abc"), 0);
+  EXPECT_EQ(morvox::FontSize(adapter), 0);
+  int red = 1, green = 1, blue = 1, alpha = 1;
+  EXPECT_EQ(morvox::ReadPixel(adapter, 5, 5, red, green, blue, alpha), 0);
+  // The next repaint is whole, as if nothing had happened in between.
+  Frame();
+  VSTGUI::COffscreenContext fresh{nullptr, 500, 480};
+  PluginInstance other;
+  other.Adapter().drawContext = &fresh;
+  other.Script().OnGraphics();
+  other.Adapter().drawContext = nullptr;
+  for (int y = 0; y < 480; y += 7) {
+    for (int x = 0; x < 500; x += 7) {
+      const VSTGUI::CColor a = screen.pixelAt(x, y), b = fresh.pixelAt(x, y);
+      ASSERT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue) << x << "," << y;
+    }
+  }
 }
 
 namespace {

@@ -87,13 +87,36 @@ TEST(Sound, PingPongIgnoresTheRightInputOnTheWetPath) {
 }
 
 TEST(Sound, DryAndWetGainsScaleTheirPaths) {
-  PluginInstance p(44100);
-  p.SetSlider(9, -40);
-  p.SetSlider(8, -40);
-  std::vector<float> l(1000, 0.5f), r(1000, -0.25f);
-  p.Process(l, r);
-  EXPECT_FLOAT_EQ(l[10], 0.005f);  // no echo yet: only 0.01 × dry
-  EXPECT_FLOAT_EQ(r[10], -0.0025f);
+  struct Render {
+    std::vector<float> l = std::vector<float>(30000), r = std::vector<float>(30000);
+  };
+  const auto render = [](double dryDb, double wetDb) {
+    PluginInstance p(44100);
+    OpenWetPath(p);
+    p.SetSlider(8, dryDb);
+    p.SetSlider(9, wetDb);
+    Render out;
+    out.l[0] = 1.0f;
+    out.r[100] = 0.5f;
+    p.Process(out.l, out.r);
+    return out;
+  };
+  const Render unity = render(0, 0), quietWet = render(0, -40), quietDry = render(-40, 0);
+  // The dry path alone before the first echo: unchanged at 0 dB, 0.01 × at -40 dB.
+  EXPECT_EQ(quietWet.l[0], 1.0f);
+  EXPECT_EQ(quietWet.r[100], 0.5f);
+  EXPECT_FLOAT_EQ(quietDry.l[0], 0.01f);
+  EXPECT_FLOAT_EQ(quietDry.r[100], 0.005f);
+  // The echoes: 0.01 × at -40 dB wet, untouched by the dry gain.
+  ASSERT_EQ(FirstWetFrame(unity.l, std::vector<float>(30000), 1), 22040u);
+  double echo = 0;
+  for (std::size_t j = 22040; j < 30000; ++j) {
+    echo = std::max(echo, static_cast<double>(std::fabs(unity.l[j])));
+    ASSERT_NEAR(quietWet.l[j], unity.l[j] * 0.01f, 1e-6f * std::fabs(unity.l[j]) + 1e-12f) << j;
+    ASSERT_NEAR(quietWet.r[j], unity.r[j] * 0.01f, 1e-6f * std::fabs(unity.r[j]) + 1e-12f) << j;
+    ASSERT_EQ(quietDry.l[j], unity.l[j]) << j;
+  }
+  EXPECT_GT(echo, 0.05);
 }
 
 TEST(Sound, ResetMakesTheInstanceSoundLikeANewOne) {
