@@ -50,7 +50,10 @@ double CMorvoxDescription::GetNormalisedValue(std::int32_t index) const {
   if (slider == nullptr) return 0.0;
   const double range = slider->maximum - slider->minimum;
   if (!(range > 0.0)) return 0.0;  // a degenerate range has no position
-  return (SliderSlot(*slider) - slider->minimum) / range;
+  // A slot set beyond the range (a restored chunk may hold anything) still
+  // answers a position the host can use; a NaN counts as the minimum.
+  const double position = (SliderSlot(*slider) - slider->minimum) / range;
+  return std::fmin(std::fmax(position, 0.0), 1.0);
 }
 
 void CMorvoxDescription::SetFromNormalisedValue(std::int32_t index, double x) {

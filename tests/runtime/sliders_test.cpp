@@ -101,6 +101,13 @@ TEST(Sliders, BadIndicesAndValuesGetNeutralAnswers) {
   EXPECT_EQ(s.sliderRuns, 0);
   s.SetFromNormalisedValue(0, 7.0);  // beyond 1: the maximum
   EXPECT_EQ(s.sliderValues[1], 23);
+  // Slots beyond the range give the nearest end; NaN the minimum.
+  const double stored[] = {1e30, -1e30, INFINITY, -INFINITY, std::nan("")};
+  const double expected[] = {1, 0, 1, 0, 0};
+  for (int k = 0; k < 5; ++k) {
+    s.sliderValues[10] = stored[k];
+    EXPECT_EQ(s.GetNormalisedValue(2), expected[k]) << stored[k];
+  }
   // A slider whose range is empty and whose step is 0 still answers.
   EXPECT_EQ(s.GetNormalisedValue(5), 0.0);
   s.SetFromNormalisedValue(5, 0.7);
