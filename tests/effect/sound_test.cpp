@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <random>
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -244,7 +245,8 @@ TEST(Robustness, HotInputNeitherBlastsNorSilencesTheEcho) {
   std::vector<float> l(total), r(total);
   for (std::size_t j = 0; j < total; ++j) {
     const double amplitude = j < hot ? std::pow(10.0, 17.0 / 20) : 0.25;
-    l[j] = r[j] = static_cast<float>(amplitude * std::sin(2 * M_PI * 1000 * static_cast<double>(j) / 44100));
+    l[j] = r[j] = static_cast<float>(amplitude *
+                                     std::sin(2 * std::numbers::pi * 1000 * static_cast<double>(j) / 44100));
   }
   const std::vector<float> in = l;
   p.Process(l, r);
