@@ -52,7 +52,16 @@ std::unique_ptr<EventReader> EventReader::start(Display* display, ::Window windo
     reader->gc_ = XCreateGC(display, picture, GCGraphicsExposures, &values);
   }
   try {
-    reader->thread_ = std::thread([r = reader.get()] { r->run(); });
+    reader->thread_ = std::thread([r = reader.get()] {
+      r->run();
+      // A reader that stopped (its wait failed) no longer keeps idles
+      // waiting for it.
+      {
+        std::lock_guard<std::mutex> lock(r->queueLock_);
+        r->readsDone_ = UINT64_MAX;
+      }
+      r->served_.notify_all();
+    });
   } catch (const std::system_error&) {
     return nullptr;
   }
