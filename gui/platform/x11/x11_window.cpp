@@ -8,38 +8,11 @@
 #include <string>
 
 #include "gui/platform/cairo/cairo_surface.h"
+#include "gui/platform/x11/x11_error_trap.h"
 
 namespace VSTGUI::platform::x11 {
 
 namespace {
-
-// X errors on our connection (for example a host window that is already
-// gone) must not reach the default handler, which ends the process. They
-// are trapped around every burst of our requests.
-int gTrappedErrors = 0;
-int trapError(Display*, XErrorEvent*) {
-  ++gTrappedErrors;
-  return 0;
-}
-
-class ErrorTrap {
- public:
-  explicit ErrorTrap(Display* display) : display_(display), old_(XSetErrorHandler(trapError)) {
-    gTrappedErrors = 0;
-  }
-  ~ErrorTrap() { XSetErrorHandler(old_); }
-  ErrorTrap(const ErrorTrap&) = delete;
-  ErrorTrap& operator=(const ErrorTrap&) = delete;
-  // Waits for the server to answer everything sent so far.
-  bool failed() {
-    XSync(display_, False);
-    return gTrappedErrors != 0;
-  }
-
- private:
-  Display* display_;
-  int (*old_)(Display*, XErrorEvent*);
-};
 
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
@@ -74,49 +47,93 @@ X11Window::X11Window(Display* display, ::Window parent, int32_t width, int32_t h
 std::unique_ptr<X11Window> X11Window::create(::Window parent, const char* className, const char* title,
                                              int32_t width, int32_t height, WindowListener& listener) {
   if (!parent || width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return nullptr;
-  std::unique_ptr<X11Window> w(new X11Window(display, parent, width, height, listener));
+  Display* events = XOpenDisplay(nullptr);
+  if (!events) return nullptr;
+  Display* drawing = XOpenDisplay(nullptr);
+  if (!drawing) {
+    XCloseDisplay(events);
+    return nullptr;
+  }
+  std::unique_ptr<X11Window> w(new X11Window(drawing, parent, width, height, listener));
 
-  ErrorTrap trap(display);
-  XWindowAttributes parentAttributes{};
-  if (!XGetWindowAttributes(display, parent, &parentAttributes) || trap.failed()) return nullptr;
-  w->root_ = parentAttributes.root;
-
-  XSetWindowAttributes attributes{};
-  attributes.event_mask = kEventMask;
-  attributes.background_pixmap = None;  // every pixel is painted by the frame
-  attributes.border_pixel = 0;
-  w->window_ = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(width),
-                             static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
-                             CWEventMask | CWBackPixmap | CWBorderPixel, &attributes);
-  if (trap.failed() || !w->window_) {
+  bool made = false;
+  {
+    ErrorTrap trap(events);
+    XWindowAttributes parentAttributes{};
+    if (XGetWindowAttributes(events, parent, &parentAttributes) && !trap.failed()) {
+      w->root_ = parentAttributes.root;
+      XSetWindowAttributes attributes{};
+      attributes.event_mask = kEventMask;
+      // What an exposure shows until the reader has copied the picture back.
+      attributes.background_pixel = BlackPixelOfScreen(parentAttributes.screen);
+      attributes.border_pixel = 0;
+      w->window_ = XCreateWindow(events, parent, 0, 0, static_cast<unsigned>(width),
+                                 static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
+                                 CopyFromParent, CWEventMask | CWBackPixel | CWBorderPixel, &attributes);
+      made = w->window_ && !trap.failed();
+    }
+    if (made) {
+      // The window system's name for the window is the class name "Plugin…".
+      XStoreName(events, w->window_, className);
+      std::string resName = title ? title : "";
+      std::string resClass = className ? className : "";
+      XClassHint hint{resName.data(), resClass.data()};
+      XSetClassHint(events, w->window_, &hint);
+      XMapWindow(events, w->window_);
+      made = !trap.failed();
+    }
+  }
+  // Closing the connection also destroys a window made on it.
+  if (!made || !w->build(events)) {
+    if (events) XCloseDisplay(events);
     w->window_ = 0;
     return nullptr;
   }
   w->alive_ = true;
-
-  // The window system's name for the window is the class name "Plugin…".
-  XStoreName(display, w->window_, className);
-  std::string resName = title ? title : "";
-  std::string resClass = className ? className : "";
-  XClassHint hint{resName.data(), resClass.data()};
-  XSetClassHint(display, w->window_, &hint);
-
-  XWindowAttributes own{};
-  XGetWindowAttributes(display, w->window_, &own);
-  w->visual_ = own.visual;
-  XMapWindow(display, w->window_);
-  if (trap.failed()) return nullptr;
+  // The first idle paints everything, whether or not the map's exposure has
+  // been read by then.
+  w->invalidate({0, 0, width, height});
   return w;
 }
 
-X11Window::~X11Window() {
-  if (!display_) return;
+bool X11Window::build(Display*& events) {
+  XWindowAttributes own{};
+  {
+    ErrorTrap trap(events);
+    if (!XGetWindowAttributes(events, window_, &own) || trap.failed()) return false;
+  }
   {
     ErrorTrap trap(display_);
-    if (window_ && alive_) XDestroyWindow(display_, window_);
-    trap.failed();
+    XVisualInfo wanted{};
+    wanted.visualid = XVisualIDFromVisual(own.visual);
+    int count = 0;
+    XVisualInfo* found = XGetVisualInfo(display_, VisualIDMask, &wanted, &count);
+    if (found && count > 0) visual_ = found[0].visual;
+    if (found) XFree(found);
+    if (!visual_) return false;
+    picture_ = XCreatePixmap(display_, root_, static_cast<unsigned>(width_), static_cast<unsigned>(height_),
+                             static_cast<unsigned>(own.depth));
+    XGCValues values{};
+    values.graphics_exposures = False;  // the copies need no answer events
+    values.foreground = BlackPixelOfScreen(own.screen);
+    gc_ = XCreateGC(display_, picture_, GCGraphicsExposures | GCForeground, &values);
+    XFillRectangle(display_, picture_, gc_, 0, 0, static_cast<unsigned>(width_),
+                   static_cast<unsigned>(height_));
+    // The reader's connection uses the picture only once the server has it.
+    if (trap.failed()) return false;
+  }
+  reader_ = EventReader::start(events, window_, picture_);
+  events = nullptr;  // the reader's now, or closed
+  return reader_ != nullptr;
+}
+
+X11Window::~X11Window() {
+  // The reader's thread ends before anything it copies from goes away.
+  reader_.reset();
+  {
+    ErrorTrap trap(display_);
+    if (gc_) XFreeGC(display_, gc_);
+    if (picture_) XFreePixmap(display_, picture_);
   }
   if (cairoDevice_) {
     cairo_device_finish(cairoDevice_);
@@ -148,24 +165,20 @@ void X11Window::invalidate(const PixelRect& rect) {
 
 void X11Window::pumpEvents() {
   if (!alive_) return;
-  ErrorTrap trap(display_);
-  while (alive_ && XPending(display_) > 0) {
-    XEvent event;
-    XNextEvent(display_, &event);
-    // Moves are coalesced as the Windows message queue does: only the
-    // newest of a run of moves is delivered.
-    if (event.type == MotionNotify) {
-      XEvent next;
-      while (XEventsQueued(display_, QueuedAlready) > 0) {
-        XPeekEvent(display_, &next);
-        if (next.type != MotionNotify) break;
-        XNextEvent(display_, &event);
-      }
-    }
+  events_.clear();
+  reader_->take(events_);
+  for (XEvent& event : events_) {
+    if (!alive_) break;
     handle(event);
   }
+  events_.clear();
   if (alive_ && pending_) paintPending();
-  trap.failed();
+  // The drawing connection selects no events; anything that still came is
+  // dropped so it cannot pile up.
+  while (XQLength(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+  }
 }
 
 CButtonState X11Window::buttonSet(unsigned int state) const {
@@ -264,39 +277,50 @@ void X11Window::forwardToParent(const XButtonEvent& event) {
   copy.xbutton.window = parent_;
   copy.xbutton.send_event = True;
   ::Window child = 0;
+  ErrorTrap trap(display_);
   XTranslateCoordinates(display_, window_, parent_, event.x, event.y, &copy.xbutton.x, &copy.xbutton.y,
                         &child);
   const long mask = event.type == ButtonPress ? ButtonPressMask : ButtonReleaseMask;
   XSendEvent(display_, parent_, False, mask, &copy);
 }
 
-cairo_surface_t* X11Window::windowTarget() {
-  cairo_surface_t* target = cairo_xlib_surface_create(display_, window_, visual_, width_, height_);
-  if (!cairoDevice_ && cairo_surface_get_device(target))
-    cairoDevice_ = cairo_device_reference(cairo_surface_get_device(target));
-  return target;
+cairo_surface_t* X11Window::target(Drawable drawable) {
+  cairo_surface_t* surface = cairo_xlib_surface_create(display_, drawable, visual_, width_, height_);
+  if (!cairoDevice_ && cairo_surface_get_device(surface))
+    cairoDevice_ = cairo_device_reference(cairo_surface_get_device(surface));
+  return surface;
 }
 
 void X11Window::paintPending() {
   pending_ = false;
   const PixelRect update{pendingLeft_, pendingTop_, pendingRight_ - pendingLeft_,
                          pendingBottom_ - pendingTop_};
-  cairo_surface_t* target = windowTarget();
+  std::unique_lock<std::mutex> picture = reader_->lockPicture();
+  cairo_surface_t* drawing = target(picture_);
   {
-    cairo::CairoSurface surface(target);
+    cairo::CairoSurface surface(drawing);
     surface.setClip(update);
     listener_.platformPaint(surface,
                             CRect(update.x, update.y, update.x + update.width, update.y + update.height));
     surface.flush();
   }
-  cairo_surface_destroy(target);
+  cairo_surface_destroy(drawing);
+  {
+    // The trap waits for the server, so the picture is whole before the
+    // reader may copy from it again.
+    ErrorTrap trap(display_);
+    XCopyArea(display_, picture_, window_, gc_, update.x, update.y, static_cast<unsigned>(update.width),
+              static_cast<unsigned>(update.height), update.x, update.y);
+  }
+  reader_->pictureFinished();
 }
 
 std::unique_ptr<Surface> X11Window::createSurface() {
   if (!alive_) return nullptr;
-  cairo_surface_t* target = windowTarget();
-  auto surface = std::make_unique<cairo::CairoSurface>(target);
-  cairo_surface_destroy(target);
+  ErrorTrap trap(display_);
+  cairo_surface_t* drawing = target(window_);
+  auto surface = std::make_unique<cairo::CairoSurface>(drawing);
+  cairo_surface_destroy(drawing);
   return surface;
 }
 
@@ -305,6 +329,7 @@ CPoint X11Window::screenPosition() const {
   int x = 0;
   int y = 0;
   ::Window child = 0;
+  ErrorTrap trap(display_);
   XTranslateCoordinates(display_, window_, root_, 0, 0, &x, &y, &child);
   return CPoint(x, y);
 }
@@ -315,6 +340,7 @@ bool X11Window::queryPointer(CPoint& where, CButtonState& buttons) const {
   ::Window child = 0;
   int rootX = 0, rootY = 0, x = 0, y = 0;
   unsigned int mask = 0;
+  ErrorTrap trap(display_);
   if (!XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
   where = CPoint(x, y);
   buttons = buttonSet(mask);

@@ -3,16 +3,22 @@
 #include <cairo.h>
 
 #include <memory>
+#include <vector>
 
 #include "gui/platform/backend.h"
+#include "gui/platform/x11/x11_event_reader.h"
 
 namespace VSTGUI::platform::x11 {
 
-// The frame's child window inside the host's X11 window, on a display
-// connection of its own. No threads: events are read and paints done only
-// in pumpEvents(), which the frame calls from the editor's idle. Paints
-// always go through the frame's back buffer (an X11 window has no
-// composited style).
+// The frame's child window inside the host's X11 window, on two display
+// connections of its own. The window belongs to the EventReader's
+// connection, whose thread reads its events as they arrive and restores
+// exposed parts from the last finished picture at once. Everything else
+// happens on the editor's thread over the drawing connection: in
+// pumpEvents(), which the frame calls from the editor's idle, the queued
+// input reaches the frame in order and pending paints are drawn into the
+// picture and copied onto the window. Paints always go through the frame's
+// back buffer (an X11 window has no composited style).
 class X11Window final : public Window {
  public:
   // Null when no display can be opened, the parent is not a window, or the
@@ -40,15 +46,20 @@ class X11Window final : public Window {
 
  private:
   X11Window(Display* display, ::Window parent, int32_t width, int32_t height, WindowListener& listener);
+  // The picture and the reader, which takes the events connection (and
+  // sets it to null) once reached; false when any is missing.
+  bool build(Display*& events);
   void handle(XEvent& event);
   void handleButtonPress(const XButtonEvent& event);
   void handleButtonRelease(const XButtonEvent& event);
   void forwardToParent(const XButtonEvent& event);
   CButtonState buttonSet(unsigned int state) const;
   void paintPending();
-  // A new cairo surface on the window (the caller destroys it).
-  cairo_surface_t* windowTarget();
+  // A new cairo surface on the window or the picture (the caller destroys
+  // it).
+  cairo_surface_t* target(Drawable drawable);
 
+  // The drawing connection, used only on the editor's thread.
   Display* display_;
   // cairo's device for our display, finished before the display is closed
   // so cairo releases what it keeps per connection.
@@ -56,7 +67,14 @@ class X11Window final : public Window {
   ::Window parent_;
   ::Window window_ = 0;
   ::Window root_ = 0;
+  // The window's visual as the drawing connection knows it.
   Visual* visual_ = nullptr;
+  // The last finished picture: every paint is drawn here first, and the
+  // reader copies exposed parts from it.
+  Pixmap picture_ = 0;
+  GC gc_ = nullptr;
+  std::unique_ptr<EventReader> reader_;
+  std::vector<XEvent> events_;
   int32_t width_;
   int32_t height_;
   WindowListener& listener_;
