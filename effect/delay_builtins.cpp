@@ -9,7 +9,6 @@
 #include "runtime/graphics_primitives.h"
 #include "runtime/module_files.h"
 #include "runtime/script_value.h"
-#include "shell/hoxa.h"
 
 namespace {
 

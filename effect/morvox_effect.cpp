@@ -1,14 +1,12 @@
 #include "effect/morvox_effect.h"
 
-#include "shell/vst24.h"
-
 TMorvoxEffect::TMorvoxEffect() {
   effectName = "Vorn Delay 2";
   productString = "Vorn Delay 2";
   programName = "Vorn Delay 2";
   vendorString = "Fenmoor";
   vendorVersion = 1000;
-  uniqueId = FourCharCode('V', 'R', 'D', '2');
+  uniqueId = morvox::FourCharId('V', 'R', 'D', '2');
   channelCount = 2;
 
   DeclareSlider(1, nullptr, 4, 0, 23, 1, "", "", "", "Delay [1/4 Notes]");

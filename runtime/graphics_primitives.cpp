@@ -5,8 +5,7 @@
 #include "gui/cdraw_context.h"
 #include "gui/cfont_desc.h"
 #include "runtime/bitmap_holder_impl.h"
-#include "shell/aeff_editor.h"
-#include "shell/hoxa.h"
+#include "runtime/morvox_host.h"
 
 using VSTGUI::CColor;
 using VSTGUI::CDrawContext;
@@ -17,8 +16,8 @@ namespace morvox {
 
 namespace {
 
-CDrawContext* Context(CHoxa* plugin) {
-  return plugin != nullptr ? plugin->drawContext : nullptr;
+CDrawContext* Context(MorvoxHost* plugin) {
+  return plugin != nullptr ? plugin->DrawContext() : nullptr;
 }
 
 CColor Colour(int red, int green, int blue, int alpha) {
@@ -32,75 +31,77 @@ bool Drawable(BitmapHolder* holder) {
 
 }  // namespace
 
-int SetSmoothing(CHoxa* plugin, std::int32_t mode) {
+int SetSmoothing(MorvoxHost* plugin, std::int32_t mode) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->setDrawMode(mode == 3 ? VSTGUI::kAntialias : VSTGUI::kCopyMode);
   return 1;
 }
 
-int SetTextColour(CHoxa* plugin, int red, int green, int blue, int alpha) {
+int SetTextColour(MorvoxHost* plugin, int red, int green, int blue, int alpha) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->setFontColor(Colour(red, green, blue, alpha));
   return 1;
 }
 
-int SetFillColour(CHoxa* plugin, int red, int green, int blue, int alpha) {
+int SetFillColour(MorvoxHost* plugin, int red, int green, int blue, int alpha) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->setFillColor(Colour(red, green, blue, alpha));
   return 1;
 }
 
-int SetLineColour(CHoxa* plugin, int red, int green, int blue, int alpha) {
+int SetLineColour(MorvoxHost* plugin, int red, int green, int blue, int alpha) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->setFrameColor(Colour(red, green, blue, alpha));
   return 1;
 }
 
-double TextWidth(CHoxa* plugin, const char* text) {
+double TextWidth(MorvoxHost* plugin, const char* text) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || text == nullptr) return 0.0;
   return context->getStringWidth(text);
 }
 
-int FontSize(CHoxa* plugin) {
+int FontSize(MorvoxHost* plugin) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || context->getFont() == nullptr) return 0;
   return static_cast<int>(context->getFont()->getSize());
 }
 
-int MoveTo(CHoxa* plugin, double x, double y) {
+int MoveTo(MorvoxHost* plugin, double x, double y) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->moveTo(CPoint(x, y));
   return 1;
 }
 
-int LineTo(CHoxa* plugin, double x, double y) {
+int LineTo(MorvoxHost* plugin, double x, double y) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->lineTo(CPoint(x, y));
   return 1;
 }
 
-int DrawRectangle(CHoxa* plugin, double left, double top, double right, double bottom, std::int32_t style) {
+int DrawRectangle(MorvoxHost* plugin, double left, double top, double right, double bottom,
+                  std::int32_t style) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->drawRect(CRect(left, top, right, bottom), style);
   return 1;
 }
 
-int DrawEllipse(CHoxa* plugin, double left, double top, double right, double bottom, std::int32_t style) {
+int DrawEllipse(MorvoxHost* plugin, double left, double top, double right, double bottom,
+                std::int32_t style) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->drawEllipse(CRect(left, top, right, bottom), style);
   return 1;
 }
 
-int DrawArc(CHoxa* plugin, double left, double top, double right, double bottom, double startAngle,
+int DrawArc(MorvoxHost* plugin, double left, double top, double right, double bottom, double startAngle,
             double endAngle, std::int32_t style) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
@@ -109,7 +110,7 @@ int DrawArc(CHoxa* plugin, double left, double top, double right, double bottom,
   return 1;
 }
 
-int DrawTextInRect(CHoxa* plugin, const char* text, double left, double top, double right, double bottom,
+int DrawTextInRect(MorvoxHost* plugin, const char* text, double left, double top, double right, double bottom,
                    bool, std::int32_t alignment) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || text == nullptr) return 0;
@@ -117,35 +118,29 @@ int DrawTextInRect(CHoxa* plugin, const char* text, double left, double top, dou
   return 1;
 }
 
-int DrawTextAt(CHoxa* plugin, const char* text, double x, double y, bool antialias) {
+int DrawTextAt(MorvoxHost* plugin, const char* text, double x, double y, bool antialias) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || text == nullptr) return 0;
   context->drawStringUTF8(text, CPoint(x, y), antialias);
   return 1;
 }
 
-int DrawPoint(CHoxa* plugin, double x, double y, int red, int green, int blue, int alpha) {
+int DrawPoint(MorvoxHost* plugin, double x, double y, int red, int green, int blue, int alpha) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr) return 0;
   context->drawPoint(CPoint(x, y), Colour(red, green, blue, alpha));
   return 1;
 }
 
-int ReadPixel(CHoxa* plugin, double, double, int& red, int& green, int& blue, int& alpha) {
+int ReadPixel(MorvoxHost* plugin, double, double, int& red, int& green, int& blue, int& alpha) {
   if (Context(plugin) == nullptr) return 0;
   red = green = blue = 0;
   alpha = 255;
   return 1;
 }
 
-int EditorSize(CHoxa* plugin, std::int32_t& width, std::int32_t& height) {
-  if (plugin == nullptr) return 0;
-  ERect* rect = nullptr;
-  AEffEditor* editor = plugin->getEditor();
-  if (editor == nullptr || !editor->getRect(&rect) || rect == nullptr) return 0;
-  width = rect->right - rect->left;
-  height = rect->bottom - rect->top;
-  return 1;
+int EditorSize(MorvoxHost* plugin, std::int32_t& width, std::int32_t& height) {
+  return plugin != nullptr && plugin->EditorSize(width, height) ? 1 : 0;
 }
 
 BitmapHolder* NewHolder() {
@@ -219,7 +214,7 @@ int SetNoAlpha(BitmapHolder* holder, bool noAlpha) {
   return 1;
 }
 
-int DrawHolder(CHoxa* plugin, BitmapHolder* holder, double left, double top, double right, double bottom,
+int DrawHolder(MorvoxHost* plugin, BitmapHolder* holder, double left, double top, double right, double bottom,
                double sourceX, double sourceY) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || !Drawable(holder)) return 0;
@@ -227,7 +222,7 @@ int DrawHolder(CHoxa* plugin, BitmapHolder* holder, double left, double top, dou
   return 1;
 }
 
-int DrawHolderTransparent(CHoxa* plugin, BitmapHolder* holder, double left, double top, double right,
+int DrawHolderTransparent(MorvoxHost* plugin, BitmapHolder* holder, double left, double top, double right,
                           double bottom, double sourceX, double sourceY) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || !Drawable(holder)) return 0;
@@ -235,7 +230,7 @@ int DrawHolderTransparent(CHoxa* plugin, BitmapHolder* holder, double left, doub
   return 1;
 }
 
-int DrawHolderBlended(CHoxa* plugin, BitmapHolder* holder, double left, double top, double right,
+int DrawHolderBlended(MorvoxHost* plugin, BitmapHolder* holder, double left, double top, double right,
                       double bottom, double sourceX, double sourceY, int alpha) {
   CDrawContext* context = Context(plugin);
   if (context == nullptr || !Drawable(holder)) return 0;

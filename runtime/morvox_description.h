@@ -9,6 +9,19 @@
 #include "runtime/morvox_sliders.h"
 #include "runtime/slider_info.h"
 
+namespace morvox {
+
+// A four-letter identifier as one number, first letter highest, as plug-in
+// unique ids are written.
+constexpr std::int32_t FourCharId(char a, char b, char c, char d) {
+  return static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 24) |
+                                   (static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 16) |
+                                   (static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 8) |
+                                   static_cast<std::uint32_t>(static_cast<unsigned char>(d)));
+}
+
+}  // namespace morvox
+
 class CMorvoxDescription : public CMorvoxSamples {
  public:
   // Appends a slider and gives its slot the default at once. A non-empty

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-apps sox fonts-wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine64
   dpf-plugins-vst
+  lv2-dev liblilv-dev lilv-utils sordi
 )
 missing=()
 for p in "${packages[@]}"; do

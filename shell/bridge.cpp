@@ -139,8 +139,8 @@ void GetParameterDisplay(CHoxa* adapter, std::int32_t index, char* text) {
 // The channel count is read once per loaded library, on the first call,
 // from the adapter of the calling instance (thread-safe static init).
 int ChannelCountOf(CHoxa* adapter) {
-  const CHoxa* plugin = adapter->script->plugin != nullptr ? adapter->script->plugin : adapter;
-  return std::clamp(const_cast<CHoxa*>(plugin)->getAeffect()->numInputs, 0, TMorvox::kChannelSlots);
+  MorvoxHost* plugin = adapter->script->plugin != nullptr ? adapter->script->plugin : adapter;
+  return std::clamp(plugin->NumInputs(), 0, TMorvox::kChannelSlots);
 }
 
 template <typename Sample>

@@ -125,10 +125,10 @@ VstInt32 CHoxa::processEvents(VstEvents* events) {
   return 1;
 }
 
-int CHoxa::ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, double& byte2) {
+bool CHoxa::ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, double& byte2) {
   if (midiReadIndex == midiWriteIndex || midiReadIndex < 0 || midiReadIndex >= kMidiRingSize) {
     deltaFrames = byte0 = byte1 = byte2 = 0;
-    return 0;
+    return false;
   }
   const VstMidiEvent& event = midiEvents[static_cast<std::size_t>(midiReadIndex)];
   deltaFrames = event.deltaFrames;
@@ -137,7 +137,7 @@ int CHoxa::ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, doub
   byte2 = static_cast<signed char>(event.midiData[2]);
   midiReadIndex += 1;
   if (midiReadIndex >= kMidiRingSize) midiReadIndex = 0;
-  return 1;
+  return true;
 }
 
 bool CHoxa::getEffectName(char* name) {

@@ -1,6 +1,7 @@
-// CHoxa: the plug-in object the host talks to. Every host operation goes
-// through its copy of MorvoxBridge to the script object; the adapter keeps
-// no audio or parameter state of its own.
+// CHoxa: the VST 2.4 plug-in object the host talks to. Every host operation
+// goes through its copy of MorvoxBridge to the script object; the adapter
+// keeps no audio or parameter state of its own. It is the script's
+// MorvoxHost and its editor's ScriptViewClient.
 //
 // Owns: the script object (deleted through the Destroy entry), the editor
 // (through the base), the font descriptions in fontCache, the MIDI ring.
@@ -9,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gui/editor/script_view_client.h"
+#include "runtime/morvox_host.h"
 #include "shell/audio_effect_x.h"
 #include "shell/bridge.h"
 
@@ -18,7 +21,7 @@ class CDrawContext;
 class CFontDesc;
 }  // namespace VSTGUI
 
-class CHoxa : public AudioEffectX {
+class CHoxa : public AudioEffectX, public MorvoxHost, public ScriptViewClient {
  public:
   static constexpr int kMidiRingSize = 1000;
 
@@ -50,29 +53,70 @@ class CHoxa : public AudioEffectX {
   VstInt32 getVendorVersion() override;
   VstInt32 canDo(char* text) override;
 
+  // MorvoxHost (shell/hoxa_host_services.cpp), from the VST host's answers.
+  double SampleRate() override;
+  std::int32_t BlockSize() override;
+  std::int32_t NumInputs() override;
+  double Tempo() override;
+  bool TempoAndSignature(double& tempo, double& numerator, double& denominator) override;
+  bool IsPlaying() override;
+  bool IsRecording() override;
+  double PlayPosition() override;
+  double BarStart() override;
+  void SetLatency(std::int32_t samples) override;
+  void UpdateDisplay() override;
+  void BeginEdit(std::int32_t index) override;
+  void ParameterChanged(std::int32_t index, double normalised) override;
+  void EndEdit(std::int32_t index) override;
+  bool SetIsSynth(bool flag) override;
+  bool HostVendorString(char* text) override;
+  bool HostProductString(char* text) override;
+  std::int32_t HostVendorVersion() override;
+  std::int32_t HostLanguage() override;
+  std::int32_t MasterVersion() override;
+  std::int32_t CurrentUniqueId() override;
+  bool MasterIdle() override;
+  bool SendMidiEvent(std::int32_t deltaFrames, int byte0, int byte1, int byte2) override;
+  bool SendSysexEvent(std::int32_t deltaFrames, char* data, std::int32_t size) override;
+  // [any, single reader] Takes the next received MIDI event out of the
+  // ring; false with all outputs 0 when the ring is empty.
+  bool ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, double& byte2) override;
+  // [gui] Asks the editor's script view to redraw; nothing without one.
+  void RequestEditorRedraw() override;
+  VSTGUI::CDrawContext* DrawContext() override;
+  bool EditorSize(std::int32_t& width, std::int32_t& height) override;
   // [gui] Selects a font of the face in the current draw context; 0 when
   // there is none.
-  int SetFont(const char* face, int size, int style);
-  // [any, single reader] Takes the next received MIDI event out of the
-  // ring; 0 with all outputs 0 when the ring is empty.
-  int ReadMidiEvent(double& deltaFrames, double& byte0, double& byte1, double& byte2);
-  // [gui] Asks the editor's script view to redraw; nothing without one.
-  void RequestEditorRedraw();
+  int SetFont(const char* face, int size, int style) override;
+  bool SetParameterAutomated(std::int32_t index, double normalised) override;
+
   // [gui] The interface's edits of parameter `index`, told to the host as
   // audioMasterBeginEdit, audioMasterAutomate (the normalised value; the
   // interface has already set it, so it is not set again) and
   // audioMasterEndEdit. An index outside the parameters is ignored, and so
   // is a second begin, or an end, of an edit that is not open. Never called
-  // from the audio thread.
+  // from the audio thread. MorvoxHost's edit notices come here.
   void BeginParameterEdit(VstInt32 index);
   void ParameterEdited(VstInt32 index, float normalised);
   void EndParameterEdit(VstInt32 index);
   // [gui] Ends every open edit (the editor closes mid-drag).
   void EndOpenParameterEdits();
 
+  // ScriptViewClient (shell/hoxa_graphics.cpp): the editor's events through
+  // the bridge.
+  void ViewIdle() override;
+  void ViewPaint(VSTGUI::CDrawContext* context, double width, double height) override;
+  void ViewMouseDown(double x, double y, std::int32_t buttons) override;
+  void ViewMouseUp(double x, double y, std::int32_t buttons) override;
+  void ViewMouseMoved(double x, double y, std::int32_t buttons) override;
+  void ViewKeyDown(std::int32_t character, std::int32_t modifier, std::int32_t virtualKey) override;
+  void ViewKeyUp(std::int32_t character, std::int32_t modifier, std::int32_t virtualKey) override;
+  void ViewClosing() override;
+
   const MorvoxBridge& Bridge() const { return bridge; }
 
  private:
+  const VstTimeInfo* TimeInfo(VstInt32 filter);
   void ReleaseFonts();  // one reference per cached font description
 
  public:

@@ -2,17 +2,18 @@
 
 #include "gui/cframe.h"
 #include "gui/editor/choxa_view.h"
+#include "gui/editor/script_view_client.h"
 #include "gui/platform/platform_backend.h"
 #include "shell/hoxa.h"
 
 bool CreateEditor(CHoxa* plugin, int width, int height) {
   if (plugin == nullptr || plugin->getEditor() != nullptr) return false;
-  new CHoxaEditor(plugin, width, height);  // attaches itself to the adapter, which owns it
+  new CHoxaEditor(plugin, plugin, width, height);  // attaches itself to the adapter, which owns it
   return true;
 }
 
-CHoxaEditor::CHoxaEditor(CHoxa* owner, int editorWidth, int editorHeight)
-    : AEffGUIEditor(owner), plugin(owner), width(editorWidth), height(editorHeight) {
+CHoxaEditor::CHoxaEditor(AudioEffect* owner, ScriptViewClient* client, int editorWidth, int editorHeight)
+    : AEffGUIEditor(owner), plugin(client), width(editorWidth), height(editorHeight) {
   VSTGUI::platform::usePlatformBackend();
   rect.top = 0;
   rect.left = 0;
@@ -40,16 +41,14 @@ bool CHoxaEditor::open(void* parentWindow) {
 
 void CHoxaEditor::close() {
   if (frame == nullptr) return;
-  if (plugin != nullptr) plugin->EndOpenParameterEdits();
+  if (plugin != nullptr) plugin->ViewClosing();
   VSTGUI::CFrame* closing = frame;
   frame = nullptr;
   closing->forget();
 }
 
 void CHoxaEditor::idle() {
-  if (view != nullptr && frame != nullptr && plugin != nullptr && plugin->bridge.Idle != nullptr) {
-    plugin->bridge.Idle(plugin);
-  }
+  if (view != nullptr && frame != nullptr && plugin != nullptr) plugin->ViewIdle();
   AEffGUIEditor::idle();
 }
 

@@ -1,15 +1,19 @@
 // CHoxaEditor: the 500 × 480 editor the host embeds. It owns the frame
-// window while open and paces redraws from the host's idle calls.
+// window while open and paces redraws from the host's idle calls. The VST
+// adapter attaches it to itself; other formats make one without an owner.
 #pragma once
 
 #include "gui/editor/aeff_gui_editor.h"
 
 class CHoxa;
 class CHoxaView;
+class ScriptViewClient;
 
 class CHoxaEditor : public AEffGUIEditor {
  public:
-  CHoxaEditor(CHoxa* plugin, int width, int height);
+  // owner: the VST effect the editor attaches to, or null; client: the
+  // plug-in the view shows (not owned, outlives the editor).
+  CHoxaEditor(AudioEffect* owner, ScriptViewClient* client, int width, int height);
   ~CHoxaEditor() override;
 
   bool open(void* parentWindow) override;  // [gui] always true; closes an open frame first
@@ -19,7 +23,7 @@ class CHoxaEditor : public AEffGUIEditor {
   // Invalidates the whole view; false without an open frame or a view.
   bool RequestRedraw();
 
-  CHoxa* plugin;              // not owned: the adapter owns the editor
+  ScriptViewClient* plugin;   // not owned
   CHoxaView* view = nullptr;  // of the last open; meaningful only while frame is set
   int width;
   int height;

@@ -1,15 +1,15 @@
 // CHoxaView: the editor's one view. Every paint runs the script's graphics
 // section against the frame's draw context; mouse input goes to the
-// script's mouse variables through the bridge.
+// script's mouse variables, both through the plug-in's ScriptViewClient.
 #pragma once
 
 #include "gui/cview.h"
 
-class CHoxa;
+class ScriptViewClient;
 
 class CHoxaView : public VSTGUI::CView {
  public:
-  CHoxaView(const VSTGUI::CRect& size, CHoxa* plugin);
+  CHoxaView(const VSTGUI::CRect& size, ScriptViewClient* client);
   ~CHoxaView() override;
 
   void draw(VSTGUI::CDrawContext* context) override;  // [gui]
@@ -19,6 +19,6 @@ class CHoxaView : public VSTGUI::CView {
   int32_t onKeyDown(VSTGUI::CKeyCode& key) override;
   int32_t onKeyUp(VSTGUI::CKeyCode& key) override;
 
-  CHoxa* plugin;  // not owned
+  ScriptViewClient* plugin;  // not owned
   VSTGUI::CRect bounds;
 };
