@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/block_runner.h"
+#include "runtime/editor_input.h"
 #include "runtime/morvox.h"
 #include "shell/editor_attach.h"
 #include "shell/hoxa.h"
@@ -51,35 +53,16 @@ void Draw(CHoxa* adapter, double, double) {
   Script(adapter).OnGraphics();
 }
 
-// Mouse activity keeps the interface redrawing at no less than 30 frames per
-// second; a rate that is not a number stays as it is.
-void RaiseRate(TMorvox& script) {
-  if (script.gfxRate < 30.0) script.gfxRate = 30.0;
-}
-
 void MouseDown(CHoxa* adapter, double x, double y, std::int32_t buttons) {
-  TMorvox& script = Script(adapter);
-  int cap = 0;
-  if (buttons & 0x2) cap |= TMorvox::kMouseLeft;
-  if (buttons & 0x8) cap |= TMorvox::kMouseRight;
-  if (buttons & 0x20) cap |= TMorvox::kMouseControl;
-  if (buttons & 0x10) cap |= TMorvox::kMouseShift;
-  if (buttons & 0x40) cap |= TMorvox::kMouseAlt;
-  if (buttons & 0x4) cap |= TMorvox::kMouseMiddle;
-  script.PressMouse(cap, x, y);
-  RaiseRate(script);
+  morvox::EditorMouseDown(Script(adapter), x, y, buttons);
 }
 
-void MouseUp(CHoxa* adapter, double x, double y, std::int32_t) {
-  TMorvox& script = Script(adapter);
-  script.ReleaseMouse(x, y);
-  RaiseRate(script);
+void MouseUp(CHoxa* adapter, double x, double y, std::int32_t buttons) {
+  morvox::EditorMouseUp(Script(adapter), x, y, buttons);
 }
 
-void MouseMove(CHoxa* adapter, double x, double y, std::int32_t) {
-  TMorvox& script = Script(adapter);
-  script.MoveMouse(x, y);
-  RaiseRate(script);
+void MouseMove(CHoxa* adapter, double x, double y, std::int32_t buttons) {
+  morvox::EditorMouseMove(Script(adapter), x, y, buttons);
 }
 
 std::int32_t GetVendorVersion(CHoxa* adapter) {
@@ -143,52 +126,14 @@ int ChannelCountOf(CHoxa* adapter) {
   return std::clamp(plugin->NumInputs(), 0, TMorvox::kChannelSlots);
 }
 
-template <typename Sample>
-bool ChannelsPresent(Sample** channels, int count) {
-  if (channels == nullptr) return false;
-  for (int c = 0; c < count; ++c) {
-    if (channels[c] == nullptr) return false;
-  }
-  return true;
-}
-
-// OnBlock once, then OnSample per frame. Every input of a frame is read
-// before any output of it is written, so in-place buffers are fine.
-template <typename Sample>
-void RunBlock(TMorvox& script, int channels, Sample** inputs, Sample** outputs, std::int32_t frames) {
-  if (frames > 0 && (!ChannelsPresent(inputs, channels) || !ChannelsPresent(outputs, channels))) return;
-  script.OnBlock();
-  if (frames <= 0) return;  // no buffer is read, so none needs to be there
-  double* samples = script.samples.data();
-  if (channels == 2) {
-    const Sample* inL = inputs[0];
-    const Sample* inR = inputs[1];
-    Sample* outL = outputs[0];
-    Sample* outR = outputs[1];
-    for (std::int32_t j = 0; j < frames; ++j) {
-      samples[0] = static_cast<double>(inL[j]);
-      samples[1] = static_cast<double>(inR[j]);
-      script.OnSample();
-      outL[j] = static_cast<Sample>(samples[0]);
-      outR[j] = static_cast<Sample>(samples[1]);
-    }
-    return;
-  }
-  for (std::int32_t j = 0; j < frames; ++j) {
-    for (int c = 0; c < channels; ++c) samples[c] = static_cast<double>(inputs[c][j]);
-    script.OnSample();
-    for (int c = 0; c < channels; ++c) outputs[c][j] = static_cast<Sample>(samples[c]);
-  }
-}
-
 void ProcessReplacing(CHoxa* adapter, float** inputs, float** outputs, std::int32_t frames) {
   static const int channels = ChannelCountOf(adapter);
-  RunBlock(Script(adapter), channels, inputs, outputs, frames);
+  morvox::RunBlock(Script(adapter), channels, inputs, outputs, frames);
 }
 
 void ProcessDoubleReplacing(CHoxa* adapter, double** inputs, double** outputs, std::int32_t frames) {
   static const int channels = ChannelCountOf(adapter);
-  RunBlock(Script(adapter), channels, inputs, outputs, frames);
+  morvox::RunBlock(Script(adapter), channels, inputs, outputs, frames);
 }
 
 std::int32_t GetChunkEntry(CHoxa* adapter, void** data, char preset) {

@@ -1,0 +1,150 @@
+#include "shell/lv2/lv2_plugin.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/options/options.h>
+
+#include "effect/morvox_effect.h"
+#include "gui/editor/font_cache.h"
+#include "runtime/block_runner.h"
+#include "shell/denormal_flush.h"
+#include "shell/lv2/lv2_ports.h"
+
+namespace {
+
+const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
+  if (features == nullptr) return nullptr;
+  for (const LV2_Feature* const* f = features; *f != nullptr; ++f) {
+    if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Lv2Plugin* Lv2Plugin::Create(double sampleRate, const LV2_Feature* const* features) {
+  auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(FindFeature(features, LV2_URID__map)));
+  if (map == nullptr || map->map == nullptr) return nullptr;
+  auto* plugin = new Lv2Plugin(sampleRate, map);
+  plugin->ReadBlockLength(features);
+  return plugin;
+}
+
+Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
+    : script_(std::make_unique<TMorvoxEffect>()),
+      sampleRate_(sampleRate),
+      map_(map),
+      chunkKey_(map->map(map->handle, lv2port::kStateChunkUri)),
+      chunkType_(map->map(map->handle, LV2_ATOM__Chunk)) {
+  transport_.Map(map);
+  const auto count = static_cast<std::size_t>(script_->SliderCount());
+  controls_.assign(count, nullptr);
+  // Not a number, so the first run takes every connected control.
+  applied_.assign(count, std::numeric_limits<float>::quiet_NaN());
+  script_->plugin = this;
+  script_->OnReset();
+}
+
+Lv2Plugin::~Lv2Plugin() {
+  script_->OnClose();
+  morvox::ReleaseCachedFonts(fontCache_);
+}
+
+void Lv2Plugin::ReadBlockLength(const LV2_Feature* const* features) {
+  const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  if (options == nullptr) return;
+  const LV2_URID intType = map_->map(map_->handle, LV2_ATOM__Int);
+  const LV2_URID nominal = map_->map(map_->handle, LV2_BUF_SIZE__nominalBlockLength);
+  const LV2_URID maximum = map_->map(map_->handle, LV2_BUF_SIZE__maxBlockLength);
+  for (const LV2_Options_Option* o = options; o->key != 0 || o->value != nullptr; ++o) {
+    if (o->type != intType || o->size != sizeof(std::int32_t) || o->value == nullptr) continue;
+    const std::int32_t length = *static_cast<const std::int32_t*>(o->value);
+    // The nominal length wins over the maximum; either only when positive.
+    if (length > 0 && (o->key == nominal || (o->key == maximum && blockSize_ == 0))) blockSize_ = length;
+  }
+}
+
+std::int32_t Lv2Plugin::ParameterCount() const {
+  return script_->SliderCount();
+}
+
+void Lv2Plugin::ConnectPort(std::uint32_t port, void* data) {
+  if (port < lv2port::kTimeInput) {
+    audio_[port] = static_cast<float*>(data);
+  } else if (port == lv2port::kTimeInput) {
+    timeInput_ = static_cast<const LV2_Atom_Sequence*>(data);
+  } else if (port - lv2port::kFirstControl < controls_.size()) {
+    controls_[port - lv2port::kFirstControl] = static_cast<const float*>(data);
+  }
+}
+
+void Lv2Plugin::Activate() {
+  script_->OnResume();
+}
+
+void Lv2Plugin::Deactivate() {
+  script_->OnSuspend();
+}
+
+void Lv2Plugin::ApplyControl(std::int32_t index, float value) {
+  const SliderInfo* slider = script_->SliderAt(index);
+  if (slider == nullptr) return;
+  const double range = slider->maximum - slider->minimum;
+  if (!(range > 0.0)) return;
+  // The slider's own path: clamped, quantised to its step, OnSlider on change.
+  script_->SetFromNormalisedValue(index, (static_cast<double>(value) - slider->minimum) / range);
+}
+
+float Lv2Plugin::PortValueOf(std::int32_t index, double normalised) const {
+  const SliderInfo* slider = script_->SliderAt(index);
+  if (slider == nullptr) return 0.0f;
+  return static_cast<float>(slider->minimum + normalised * (slider->maximum - slider->minimum));
+}
+
+void Lv2Plugin::Run(std::uint32_t frames) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const float* port = controls_[i];
+    if (port == nullptr) continue;
+    const float value = *port;
+    if (value == applied_[i]) continue;
+    applied_[i] = value;
+    ApplyControl(static_cast<std::int32_t>(i), value);
+  }
+  // Positions are taken at the block's start, as a VST host's time
+  // information is.
+  transport_.Read(timeInput_);
+  float* inputs[2] = {audio_[lv2port::kInputLeft], audio_[lv2port::kInputRight]};
+  float* outputs[2] = {audio_[lv2port::kOutputLeft], audio_[lv2port::kOutputRight]};
+  const auto count = static_cast<std::int32_t>(
+      std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
+  morvox::RunBlock(*script_, 2, inputs, outputs, count);
+  transport_.Advance(frames, sampleRate_);
+}
+
+double Lv2Plugin::Tempo() {
+  return transport_.known ? transport_.beatsPerMinute : 0.0;
+}
+
+bool Lv2Plugin::TempoAndSignature(double& tempo, double& numerator, double& denominator) {
+  if (!transport_.known) return false;
+  tempo = transport_.beatsPerMinute;
+  numerator = transport_.beatsPerBar;
+  denominator = transport_.beatUnit;
+  return true;
+}
+
+bool Lv2Plugin::IsPlaying() {
+  return transport_.known && transport_.speed != 0;
+}
+
+double Lv2Plugin::PlayPosition() {
+  return transport_.known ? transport_.QuarterNotes() : 0.0;
+}
+
+double Lv2Plugin::BarStart() {
+  return transport_.known ? transport_.QuarterNotesAtBarStart() : 0.0;
+}
