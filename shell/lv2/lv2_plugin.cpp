@@ -110,10 +110,12 @@ void Lv2Plugin::Run(std::uint32_t frames) {
     const float* port = controls_[i];
     if (port == nullptr) continue;
     const float value = *port;
+    if (adoptPorts_) applied_[i] = value;
     if (value == applied_[i]) continue;
     applied_[i] = value;
     ApplyControl(static_cast<std::int32_t>(i), value);
   }
+  adoptPorts_ = false;
   // Positions are taken at the block's start, as a VST host's time
   // information is.
   transport_.Read(timeInput_);

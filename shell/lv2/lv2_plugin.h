@@ -101,6 +101,9 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   const LV2_Atom_Sequence* timeInput_ = nullptr;
   std::vector<const float*> controls_;  // one per slider
   std::vector<float> applied_;          // the control value last applied, per slider
+  // After a state restore the next run takes the ports' values as applied,
+  // so ports the host left alone do not undo the restored settings.
+  bool adoptPorts_ = false;
 
   CHoxaEditor* editor_ = nullptr;
   Lv2EditSink* editSink_ = nullptr;

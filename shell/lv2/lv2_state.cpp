@@ -32,5 +32,6 @@ LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_St
   if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
   if (size != kChunkBytes) return LV2_STATE_ERR_UNKNOWN;
   script_->SetChunk(data, static_cast<std::int32_t>(size), false);
+  adoptPorts_ = true;
   return LV2_STATE_SUCCESS;
 }

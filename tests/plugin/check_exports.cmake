@@ -1,5 +1,10 @@
 # Fails unless the plug-in's dynamic symbol table defines exactly
-# VSTPluginMain, main and MAIN.
+# VSTPluginMain, main and MAIN, or the sorted names given in EXPECTED
+# (separated by commas).
+if(NOT DEFINED EXPECTED)
+  set(EXPECTED "MAIN,VSTPluginMain,main")
+endif()
+string(REPLACE "," ";" EXPECTED "${EXPECTED}")
 execute_process(COMMAND nm -D --defined-only ${PLUGIN} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "nm failed on ${PLUGIN}")
@@ -11,7 +16,7 @@ foreach(line IN LISTS lines)
   list(APPEND names ${name})
 endforeach()
 list(SORT names)
-if(NOT names STREQUAL "MAIN;VSTPluginMain;main")
+if(NOT names STREQUAL EXPECTED)
   message(FATAL_ERROR "unexpected exports: ${names}")
 endif()
 message(STATUS "exports: ${names}")
