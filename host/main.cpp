@@ -12,6 +12,10 @@
 #include "host/host_error.h"
 #include "host/info_command.h"
 #include "host/validate_command.h"
+#ifdef VORNHOST_LV2
+#include "host/lv2/lv2_commands.h"
+#include "host/lv2/lv2_plugin_host.h"
+#endif
 #ifndef VORNHOST_NO_AUDIO_FILES
 #include "host/demo_command.h"
 #include "host/render_command.h"
@@ -55,7 +59,8 @@ int main(int argc, char** argv) {
   auto* infoCmd =
       app.add_subcommand("info", "Show a plug-in's identity, flags, I/O, parameters and chunk size");
   infoCmd->add_option("plugin", info.plugin,
-                      "Plug-in binary (default: VornDelay2 next to vornhost or in the build)");
+                      "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2 next to "
+                      "vornhost or in the build)");
   infoCmd->add_flag("--json", info.json, "Print JSON for machines");
 
 #ifndef VORNHOST_NO_AUDIO_FILES
@@ -67,7 +72,8 @@ int main(int argc, char** argv) {
   renderCmd->add_option("input", render.input, "Input audio file (WAV, AIFF, FLAC, ...)")->required();
   renderCmd->add_option("output", render.output, "Output file, written in the input's format and rate")
       ->required();
-  renderCmd->add_option("plugin", render.plugin, "Plug-in binary (default: VornDelay2)");
+  renderCmd->add_option("plugin", render.plugin,
+                        "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2)");
   renderCmd->add_option(
       "--param,-p", render.params,
       "NAME=VALUE in the plug-in's terms (\"Feedback [%]=40\") or INDEX=NORMALISED (3=0.4); repeatable");
@@ -110,7 +116,8 @@ int main(int argc, char** argv) {
 
   BenchOptions bench;
   auto* benchCmd = app.add_subcommand("bench", "Measure a plug-in's processing cost");
-  benchCmd->add_option("plugin", bench.plugin, "Plug-in binary (default: VornDelay2)");
+  benchCmd->add_option("plugin", bench.plugin,
+                       "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2)");
   benchCmd->add_option("--seconds", bench.seconds, "Seconds of audio per precision (default 10)")
       ->check(CLI::Range(0.1, 3600.0));
   benchCmd->add_option("--sample-rate", bench.sampleRate, "Sample rate (default 44100)")->check(positiveRate);
@@ -147,11 +154,19 @@ int main(int argc, char** argv) {
   }
 
   try {
+#ifdef VORNHOST_LV2
+    // An LV2 plug-in is named by URI or bundle folder.
+    if (*infoCmd && IsLv2Reference(info.plugin)) return RunLv2Info(info);
+    if (*benchCmd && IsLv2Reference(bench.plugin)) return RunLv2Bench(bench);
+#endif
     if (*infoCmd) return RunInfo(info);
 #ifndef VORNHOST_NO_AUDIO_FILES
     if (*renderCmd) {
       render.precision = renderDouble ? Precision::Double : Precision::Float;
       render.transport = ParseTransport(renderTempo, renderTimeSig, renderStopped);
+#ifdef VORNHOST_LV2
+      if (IsLv2Reference(render.plugin)) return RunLv2Render(render);
+#endif
       return RunRender(render);
     }
     if (*demoCmd) return RunDemo(demo);
