@@ -107,7 +107,9 @@ int main(int argc, char** argv) {
 
   ValidateOptions validate;
   auto* validateCmd = app.add_subcommand("validate", "Check a plug-in's conformance and robustness");
-  validateCmd->add_option("plugin", validate.plugin, "Plug-in binary (default: VornDelay2)");
+  validateCmd->add_option(
+      "plugin", validate.plugin,
+      "Plug-in binary, or an LV2 plug-in's URI or bundle folder (fewer checks; default: VornDelay2)");
   validateCmd
       ->add_option("--strictness", validate.strictness,
                    "1..10: more repetitions; 7 and up also feed NaN and infinities (default 5)")
@@ -158,6 +160,7 @@ int main(int argc, char** argv) {
     // An LV2 plug-in is named by URI or bundle folder.
     if (*infoCmd && IsLv2Reference(info.plugin)) return RunLv2Info(info);
     if (*benchCmd && IsLv2Reference(bench.plugin)) return RunLv2Bench(bench);
+    if (*validateCmd && IsLv2Reference(validate.plugin)) return RunLv2Validate(validate);
 #endif
     if (*infoCmd) return RunInfo(info);
 #ifndef VORNHOST_NO_AUDIO_FILES

@@ -4,6 +4,7 @@
 
 #include "host/bench_command.h"
 #include "host/info_command.h"
+#include "host/validate_command.h"
 #ifndef VORNHOST_NO_AUDIO_FILES
 #include "host/render_command.h"
 #endif
@@ -12,6 +13,8 @@ namespace vornhost {
 
 int RunLv2Info(const InfoOptions& options);
 int RunLv2Bench(const BenchOptions& options);
+// Fewer checks than for VST 2.4; lv2_validate.cpp lists them.
+int RunLv2Validate(const ValidateOptions& options);
 #ifndef VORNHOST_NO_AUDIO_FILES
 int RunLv2Render(const RenderCommandOptions& options);
 #endif

@@ -77,7 +77,7 @@ LV2_URID MapUri(LV2_URID_Map_Handle handle, const char* uri) {
 
 std::uint32_t Lv2PluginHost::Map(const char* uri) {
   // A known URI is only looked up, so the audio path allocates nothing.
-  const auto known = ids_.find(uri);
+  const auto known = ids_.find(std::string_view(uri));
   if (known != ids_.end()) return known->second;
   const auto id = static_cast<LV2_URID>(names_.size() + 1);
   names_.emplace_back(uri);

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <lilv/lilv.h>
@@ -78,7 +79,7 @@ class Lv2PluginHost {
   double sampleRate_ = 44100;
   Transport transport_;
   // URIs; deque keeps the strings in place for unmap.
-  std::map<std::string, LV2_URID> ids_;
+  std::map<std::string, LV2_URID, std::less<>> ids_;  // found by string_view: no allocation
   std::deque<std::string> names_;
   LV2_URID_Map map_{};
   LV2_URID_Unmap unmap_{};

@@ -75,6 +75,16 @@ TEST_F(VornhostLv2, BenchMeasuresTheLv2Run) {
   EXPECT_NE(r.out.find("  float "), std::string::npos) << r.out;
 }
 
+TEST_F(VornhostLv2, ValidatePassesItsLv2Checks) {
+  Outcome r = Vornhost({"validate", kUri, "--strictness", "7"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  for (const char* check : {"sample rates", "silence", "controls at their extremes", "NaN and infinities",
+                            "no allocation while running"}) {
+    EXPECT_NE(r.out.find(std::string("PASS  ") + check), std::string::npos) << r.out;
+  }
+  EXPECT_NE(r.out.find("5 checks: 5 passed"), std::string::npos) << r.out;
+}
+
 TEST_F(VornhostLv2, UnknownPlugInsControlsAndOptionsGetClearErrors) {
   const std::string dir = TempDir("lv2_errors");
   Audio click;
