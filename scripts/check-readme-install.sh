@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the README's "Build and install the plug-in" commands exactly as the
 # README writes them, with HOME pointing at a temporary folder so the default
-# install (into ~/.vst) lands there, then loads the installed plug-in with
-# vornhost. When the README's commands change, this check follows them.
+# install (into ~/.vst and ~/.lv2) lands there, then loads the installed
+# plug-ins with vornhost. When the README's commands change, this check follows them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,7 +30,7 @@ while IFS= read -r line; do
   HOME=$home bash -euo pipefail -c "$line"
 done <<<"$commands"
 
-installed=$(find "$home" -name 'VornDelay2.so' -print -quit)
+installed=$(find "$home" -name 'VornDelay2.so' -not -path '*/VornDelay2.lv2/*' -print -quit)
 if [ -z "$installed" ]; then
   echo "the README's install commands installed no VornDelay2.so" >&2
   exit 1
@@ -43,3 +43,14 @@ host=build/release/host/vornhost
 "$host" info "$installed" >"$home/info.txt"
 grep -q "Vorn Delay 2" "$home/info.txt" || { cat "$home/info.txt"; echo "vornhost info does not name Vorn Delay 2" >&2; exit 1; }
 echo "installed plug-in loads: $(head -1 "$home/info.txt")"
+
+# The LV2 bundle, where it was built: into ~/.lv2, loaded by its folder.
+if [ -f build/release/lv2/VornDelay2.lv2/manifest.ttl ]; then
+  bundle="$home/.lv2/VornDelay2.lv2"
+  [ -f "$bundle/manifest.ttl" ] && [ -f "$bundle/VornDelay2.so" ] ||
+    { echo "the README's install commands installed no LV2 bundle into ~/.lv2" >&2; exit 1; }
+  HOME=$home "$host" info "$bundle" >"$home/lv2info.txt"
+  grep -q "Vorn Delay 2" "$home/lv2info.txt" ||
+    { cat "$home/lv2info.txt"; echo "vornhost info does not name Vorn Delay 2 in the LV2 bundle" >&2; exit 1; }
+  echo "installed LV2 bundle loads: $(head -1 "$home/lv2info.txt")"
+fi

@@ -2,15 +2,15 @@
 # Makes the release packages in dist/ from the builds of scripts/test.sh (or
 # builds them first):
 #   dist/VornDelay2-windows.zip        win32/ and win64/ VornDelay2.dll, INSTALL.txt
-#   dist/VornDelay2-linux-x86_64.tar.gz  VornDelay2.so, INSTALL.txt
+#   dist/VornDelay2-linux-x86_64.tar.gz  VornDelay2.so, VornDelay2.lv2/, INSTALL.txt
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
 
-if [ ! -f build/release/VornDelay2.so ]; then
+if [ ! -f build/release/VornDelay2.so ] || [ ! -f build/release/lv2/VornDelay2.lv2/manifest.ttl ]; then
   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build/release -j "$jobs" --target VornDelay2
+  cmake --build build/release -j "$jobs" --target VornDelay2 VornDelay2_lv2
 fi
 if [ ! -f build/win32/VornDelay2.dll ] || [ ! -f build/win64/VornDelay2.dll ]; then
   ./scripts/build-windows.sh
@@ -29,7 +29,10 @@ cp packaging/INSTALL-windows.txt "$stage/windows/INSTALL.txt"
 
 cp build/release/VornDelay2.so "$stage/linux/"
 strip --strip-unneeded "$stage/linux/VornDelay2.so"
+cp -r build/release/lv2/VornDelay2.lv2 "$stage/linux/"
+strip --strip-unneeded "$stage/linux/VornDelay2.lv2/VornDelay2.so"
 cp packaging/INSTALL-linux.txt "$stage/linux/INSTALL.txt"
-(cd "$stage/linux" && cmake -E tar czf "$root/dist/VornDelay2-linux-x86_64.tar.gz" VornDelay2.so INSTALL.txt)
+(cd "$stage/linux" &&
+  cmake -E tar czf "$root/dist/VornDelay2-linux-x86_64.tar.gz" VornDelay2.so VornDelay2.lv2 INSTALL.txt)
 
 ls -l dist/
