@@ -32,6 +32,15 @@ struct Written {
   float value;
 };
 
+struct Touched {
+  std::uint32_t port;
+  bool grabbed;
+};
+
+void Touch(LV2UI_Feature_Handle handle, std::uint32_t port, bool grabbed) {
+  static_cast<std::vector<Touched>*>(handle)->push_back({port, grabbed});
+}
+
 void Write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size, std::uint32_t format,
            const void* buffer) {
   auto* log = static_cast<std::vector<Written>*>(const_cast<void*>(controller));
@@ -67,7 +76,9 @@ class Lv2Ui : public ::testing::Test {
     LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(parent_)};
     LV2_Feature access{LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(plugin_->instance)};
     LV2_Feature idle{LV2_UI__idleInterface, nullptr};
-    const LV2_Feature* features[] = {&w.urids.mapFeature, &parent, &access, &idle, nullptr};
+    touch_ = {&touched_, Touch};
+    LV2_Feature touch{LV2_UI__touch, &touch_};
+    const LV2_Feature* features[] = {&w.urids.mapFeature, &parent, &access, &idle, &touch, nullptr};
     handle_ = descriptor_->instantiate(descriptor_, "urn:fenmoor:vorn-delay-2", bundle, Write, &written_,
                                        &widget_, features);
     lilv_free(binary);
@@ -113,6 +124,8 @@ class Lv2Ui : public ::testing::Test {
   LV2UI_Widget widget_ = nullptr;
   const LV2UI_Idle_Interface* idle_ = nullptr;
   std::vector<Written> written_;
+  LV2UI_Touch touch_{};
+  std::vector<Touched> touched_;
 };
 
 TEST_F(Lv2Ui, TheEditorIsAChildOfTheParentWindowSizedAsTheVstEditor) {
@@ -145,6 +158,12 @@ TEST_F(Lv2Ui, ADragOnTheFeedbackSliderIsWrittenToItsControlPort) {
   EXPECT_EQ(written_.back().port, kFeedbackPort);
   EXPECT_EQ(written_.back().value, 72.0f);
   for (const Written& w : written_) EXPECT_EQ(w.port, kFeedbackPort) << "only the dragged slider";
+  // One gesture around the drag, for the host's undo and automation.
+  ASSERT_EQ(touched_.size(), 2u);
+  EXPECT_EQ(touched_[0].port, kFeedbackPort);
+  EXPECT_TRUE(touched_[0].grabbed);
+  EXPECT_EQ(touched_[1].port, kFeedbackPort);
+  EXPECT_FALSE(touched_[1].grabbed);
 }
 
 TEST_F(Lv2Ui, AHostChangeToAControlPortReachesThePlugIn) {
