@@ -85,7 +85,8 @@ std::uint32_t Lv2PluginHost::Map(const char* uri) {
   return id;
 }
 
-Lv2PluginHost::Lv2PluginHost(const std::string& reference) : world_(lilv_world_new()) {
+Lv2PluginHost::Lv2PluginHost(const std::string& reference)
+    : ownedWorld_(lilv_world_new()), world_(ownedWorld_.get()) {
   map_ = {this, MapUri};
   unmap_ = {&names_, UnmapUrid};
   lilv_world_load_all(world_);
@@ -125,7 +126,6 @@ Lv2PluginHost::Lv2PluginHost(const std::string& reference) : world_(lilv_world_n
 
 Lv2PluginHost::~Lv2PluginHost() {
   Stop();
-  lilv_world_free(world_);
 }
 
 namespace {

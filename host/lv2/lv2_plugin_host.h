@@ -73,6 +73,10 @@ class Lv2PluginHost {
   void LoadControls();
   void ForgeInputs(double samplePos);
 
+  struct WorldDeleter {
+    void operator()(LilvWorld* world) const { lilv_world_free(world); }
+  };
+  std::unique_ptr<LilvWorld, WorldDeleter> ownedWorld_;  // freed also when the constructor throws
   LilvWorld* world_;
   const LilvPlugin* plugin_ = nullptr;
   LilvInstance* instance_ = nullptr;

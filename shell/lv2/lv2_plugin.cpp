@@ -28,7 +28,7 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
 
 Lv2Plugin* Lv2Plugin::Create(double sampleRate, const LV2_Feature* const* features) {
   auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(FindFeature(features, LV2_URID__map)));
-  if (map == nullptr || map->map == nullptr) return nullptr;
+  if (map != nullptr && map->map == nullptr) map = nullptr;
   auto* plugin = new Lv2Plugin(sampleRate, map);
   plugin->ReadBlockLength(features);
   return plugin;
@@ -38,9 +38,10 @@ Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
     : script_(std::make_unique<TMorvoxEffect>()),
       sampleRate_(sampleRate),
       map_(map),
-      chunkKey_(map->map(map->handle, lv2port::kStateChunkUri)),
-      chunkType_(map->map(map->handle, LV2_ATOM__Chunk)) {
-  transport_.Map(map);
+      chunkKey_(map != nullptr ? map->map(map->handle, lv2port::kStateChunkUri) : 0),
+      chunkType_(map != nullptr ? map->map(map->handle, LV2_ATOM__Chunk) : 0) {
+  // Without a URI map the plug-in still runs, with no transport and no state.
+  if (map != nullptr) transport_.Map(map);
   const auto count = static_cast<std::size_t>(script_->SliderCount());
   controls_.assign(count, nullptr);
   // Not a number, so the first run takes every connected control.
@@ -56,7 +57,7 @@ Lv2Plugin::~Lv2Plugin() {
 
 void Lv2Plugin::ReadBlockLength(const LV2_Feature* const* features) {
   const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
-  if (options == nullptr) return;
+  if (options == nullptr || map_ == nullptr) return;
   const LV2_URID intType = map_->map(map_->handle, LV2_ATOM__Int);
   const LV2_URID nominal = map_->map(map_->handle, LV2_BUF_SIZE__nominalBlockLength);
   const LV2_URID maximum = map_->map(map_->handle, LV2_BUF_SIZE__maxBlockLength);

@@ -34,7 +34,8 @@ class Lv2EditSink {
 
 class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
  public:
-  // Null when the host lacks urid:map. [instantiation]
+  // Without urid:map (hosts that pass no features) the instance runs with
+  // no transport and no state. [instantiation]
   static Lv2Plugin* Create(double sampleRate, const LV2_Feature* const* features);
   ~Lv2Plugin() override;
   Lv2Plugin(const Lv2Plugin&) = delete;
@@ -93,7 +94,7 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   std::unique_ptr<TMorvoxEffect> script_;
   double sampleRate_;
   std::int32_t blockSize_ = 0;
-  LV2_URID_Map* map_;
+  LV2_URID_Map* map_;  // null when the host has none
   LV2_URID chunkKey_;
   LV2_URID chunkType_;
   Lv2Transport transport_;

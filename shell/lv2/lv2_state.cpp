@@ -13,6 +13,7 @@ constexpr std::size_t kChunkBytes = 65 * 4;
 
 LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handle handle) {
   if (store == nullptr) return LV2_STATE_ERR_UNKNOWN;
+  if (chunkKey_ == 0) return LV2_STATE_ERR_NO_FEATURE;  // no URI map
   void* data = nullptr;
   const std::int32_t size = script_->GetChunk(&data, false);
   if (size <= 0 || data == nullptr) return LV2_STATE_ERR_UNKNOWN;
@@ -22,6 +23,7 @@ LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handl
 
 LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
   if (retrieve == nullptr) return LV2_STATE_ERR_UNKNOWN;
+  if (chunkKey_ == 0) return LV2_STATE_ERR_NO_FEATURE;
   std::size_t size = 0;
   std::uint32_t type = 0;
   std::uint32_t flags = 0;

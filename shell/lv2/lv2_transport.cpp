@@ -23,7 +23,11 @@ void Lv2Transport::Map(LV2_URID_Map* map) {
 }
 
 void Lv2Transport::Read(const LV2_Atom_Sequence* sequence) {
-  if (sequence == nullptr || sequence->atom.size < sizeof(LV2_Atom_Sequence_Body)) return;
+  // Unmapped (no URI map from the host): nothing can be recognised.
+  if (sequence == nullptr || urid_.timePosition == 0 ||
+      sequence->atom.size < sizeof(LV2_Atom_Sequence_Body)) {
+    return;
+  }
   LV2_ATOM_SEQUENCE_FOREACH(sequence, event) {
     const LV2_Atom& body = event->body;
     if (body.type != urid_.atomObject && body.type != urid_.atomBlank) continue;

@@ -104,8 +104,7 @@ std::string PluginDescription(const CMorvoxDescription& effect) {
       << "    doap:maintainer [ foaf:name " << Quoted(effect.vendorString) << " ] ;\n"
       << "    lv2:minorVersion " << effect.vendorVersion / 1000 << " ;\n"
       << "    lv2:microVersion " << effect.vendorVersion % 1000 << " ;\n"
-      << "    lv2:requiredFeature urid:map ;\n"
-      << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
+      << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
       << "    lv2:extensionData state:interface ;\n"
       << "    ui:ui <" << lv2port::kUiUri << "> ;\n";
   struct AudioPort {
@@ -129,6 +128,7 @@ std::string PluginDescription(const CMorvoxDescription& effect) {
       << "        atom:bufferType atom:Sequence ;\n"
       << "        atom:supports time:Position ;\n"
       << "        lv2:designation lv2:control ;\n"
+      << "        lv2:portProperty lv2:connectionOptional ;\n"
       << "        lv2:index " << lv2port::kTimeInput << " ;\n"
       << "        lv2:symbol \"control\" ;\n"
       << "        lv2:name \"Transport\"\n    ]";

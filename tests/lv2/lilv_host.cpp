@@ -58,7 +58,7 @@ World::World() {
   lilv_node_free(uri);
 }
 
-Instance::Instance(double sampleRate, int blockLength) : atomBuffer_(4096) {
+Instance::Instance(double sampleRate, int blockLength, bool withFeatures) : atomBuffer_(4096) {
   World& w = World::Get();
   if (w.plugin == nullptr) return;
   static std::int32_t length;
@@ -71,7 +71,7 @@ Instance::Instance(double sampleRate, int blockLength) : atomBuffer_(4096) {
   static LV2_Feature optionsFeature;
   optionsFeature = {LV2_OPTIONS__options, options};
   const LV2_Feature* features[] = {&w.urids.mapFeature, &w.urids.unmapFeature, &optionsFeature, nullptr};
-  instance = lilv_plugin_instantiate(w.plugin, sampleRate, features);
+  instance = lilv_plugin_instantiate(w.plugin, sampleRate, withFeatures ? features : nullptr);
   if (instance == nullptr) return;
 
   const std::uint32_t ports = lilv_plugin_get_num_ports(w.plugin);
@@ -107,7 +107,13 @@ float Instance::Get(const std::string& symbol) const {
   return controls_.at(portOf_.at(symbol));
 }
 
+void Instance::DisconnectTimeInput() {
+  lilv_instance_connect_port(instance, 4, nullptr);
+  timeConnected_ = false;
+}
+
 void Instance::ForgePosition(const Position* position) {
+  if (!timeConnected_) return;
   UridMap& u = World::Get().urids;
   LV2_Atom_Forge forge;
   lv2_atom_forge_init(&forge, &u.map);

@@ -54,7 +54,9 @@ class World {
 
 class Instance {
  public:
-  explicit Instance(double sampleRate = 44100, int blockLength = 512);
+  // features false: instantiated with no host features at all, as some
+  // command-line hosts do.
+  explicit Instance(double sampleRate = 44100, int blockLength = 512, bool features = true);
   ~Instance();
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
@@ -62,6 +64,8 @@ class Instance {
   // A control by port symbol, in the slider's own units.
   void Set(const std::string& symbol, float value);
   float Get(const std::string& symbol) const;
+  // Leaves the time input unconnected, as a host without transport may.
+  void DisconnectTimeInput();
   // Processes in-place stereo blocks; a position is sent with the first block.
   void Process(std::vector<float>& left, std::vector<float>& right, int block = 512,
                const Position* position = nullptr);
@@ -77,6 +81,7 @@ class Instance {
   std::map<std::string, std::uint32_t> portOf_;
   std::vector<float> controls_;
   std::vector<std::uint8_t> atomBuffer_;
+  bool timeConnected_ = true;
   void ForgePosition(const Position* position);
 };
 

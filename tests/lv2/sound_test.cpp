@@ -42,8 +42,8 @@ Stereo Noise(std::size_t frames) {
   return s;
 }
 
-Stereo RunVst(const Settings& settings, Stereo audio) {
-  PluginInstance vst;
+Stereo RunVst(const Settings& settings, Stereo audio, TestHost* host = nullptr) {
+  PluginInstance vst(44100.0f, host);
   for (const auto& [index, value] : settings) vst.SetSlider(index, value);
   vst.Process(audio.left, audio.right, 512);
   return audio;
@@ -118,6 +118,30 @@ TEST(Lv2Sound, TempoSyncFollowsTheHostsPositionAsTheVstFollowsItsTimeInfo) {
   slow.beatsPerMinute = 60;
   const Stereo late = RunLv2(settings, Impulse(66150), &slow);
   EXPECT_NEAR(static_cast<double>(Loudest(late.left, 2000)), 44100.0, 200.0);
+}
+
+TEST(Lv2Sound, WithoutTheTimeInputTempoSyncRunsAsUnderAVstHostWithoutTimeInformation) {
+  const Settings settings = {{2, 1}, {0, 5}, {3, 30}};
+  TestHost noTime;
+  noTime.hasTimeInfo = false;
+  const Stereo vst = RunVst(settings, Impulse(30000), &noTime);
+  lv2test::Instance lv2;
+  ASSERT_NE(lv2.instance, nullptr);
+  lv2.DisconnectTimeInput();  // the port is optional
+  for (const auto& [index, value] : settings) lv2.Set(kSymbols[index], static_cast<float>(value));
+  Stereo audio = Impulse(30000);
+  lv2.Process(audio.left, audio.right);
+  ExpectBitIdentical(vst, audio);
+
+  // A host with no features at all (no URI map): the same sound, and a
+  // position it sends cannot be read, so it changes nothing.
+  lv2test::Instance bare(44100, 512, false);
+  ASSERT_NE(bare.instance, nullptr);
+  for (const auto& [index, value] : settings) bare.Set(kSymbols[index], static_cast<float>(value));
+  Stereo bareAudio = Impulse(30000);
+  const lv2test::Position position;
+  bare.Process(bareAudio.left, bareAudio.right, 512, &position);
+  ExpectBitIdentical(vst, bareAudio);
 }
 
 TEST(Lv2Sound, ControlValuesOutsideTheRangeOrNotANumberAreHarmless) {
