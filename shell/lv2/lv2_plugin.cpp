@@ -117,6 +117,9 @@ void Lv2Plugin::Run(std::uint32_t frames) {
     ApplyControl(static_cast<std::int32_t>(i), value);
   }
   adoptPorts_ = false;
+  // Subnormals flushed for the processing only, as the VST process call
+  // does (its parameter changes run in the host's mode, as ours above).
+  const DenormalFlush flush;
   // Positions are taken at the block's start, as a VST host's time
   // information is.
   transport_.Read(timeInput_);
