@@ -79,9 +79,10 @@ void TMorvoxEffect::OnInit() {
   v.gfxR = v.gfxG = v.gfxB = v.gfxA = 0;
 
   v.sampleRate = FiniteOrZero(morvox::GetSampleRate(plugin));
-  // A negative rate, or one far beyond any audio interface, is not a rate
-  // the lines can be sized for; the effect then passes the dry signal.
-  if (v.sampleRate < 0 || v.sampleRate > 1.0e6) v.sampleRate = 0;
+  // A negative rate (-0 included: dividing by it gives -inf), or one far
+  // beyond any audio interface, is not a rate the lines can be sized for;
+  // the effect then passes the dry signal.
+  if (!(v.sampleRate > 0) || v.sampleRate > 1.0e6) v.sampleRate = 0;
   v.inputCount = FiniteOrZero(morvox::GetNumInputs(plugin));
   v.blockSize = FiniteOrZero(morvox::GetBlockSize(plugin));
   v.tempo = FiniteOrZero(morvox::GetTempo(plugin));

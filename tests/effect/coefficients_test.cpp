@@ -110,7 +110,7 @@ TEST(Coefficients, InitConstantsAndQuarterNoteTable) {
 }
 
 TEST(Coefficients, AbsurdHostSampleRatesLeaveTheEffectDryAndFinite) {
-  for (float rate : {0.0f, -44100.0f, NAN, INFINITY, 1e12f}) {
+  for (float rate : {0.0f, -0.0f, -44100.0f, NAN, INFINITY, -INFINITY, 1e12f}) {
     PluginInstance p(rate);
     std::vector<float> l(2048, 0.25f), r(2048, -0.25f);
     p.Process(l, r);
@@ -119,6 +119,7 @@ TEST(Coefficients, AbsurdHostSampleRatesLeaveTheEffectDryAndFinite) {
       ASSERT_EQ(r[j], -0.25f) << rate << " " << j;
     }
     EXPECT_EQ(p.Script().v.sampleRate, 0) << rate;
+    EXPECT_FALSE(std::signbit(p.Script().v.sampleRate)) << rate;
   }
 }
 
