@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "shell/vst24.h"
 
@@ -19,6 +20,12 @@ class PluginModule {
   // Loads the library at path and finds its entry point (VSTPluginMain, then
   // main, then MAIN). Throws HostError with a one-line reason on failure.
   static std::unique_ptr<PluginModule> Load(const std::string& path);
+
+  // A plug-in linked into this program, reached through its entry function
+  // (the fuzz targets); `name` stands in for the path in messages.
+  static std::unique_ptr<PluginModule> Linked(PluginEntry entry, std::string name) {
+    return std::unique_ptr<PluginModule>(new PluginModule(nullptr, entry, std::move(name)));
+  }
 
   ~PluginModule();  // keeps the library loaded until the process ends
   PluginModule(const PluginModule&) = delete;
