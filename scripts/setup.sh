@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libpng-dev fonts-liberation2 fonts-dejavu-core
   libsndfile1-dev libcli11-dev
   xvfb xauth x11-apps sox fonts-wine
