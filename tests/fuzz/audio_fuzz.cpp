@@ -97,7 +97,7 @@ bool Fill(FuzzedDataProvider& in, Sample* left, Sample* right, std::size_t n) {
       Sample raw;
       const auto bytes = in.ConsumeBytes<unsigned char>(sizeof raw);
       std::memset(&raw, 0, sizeof raw);
-      std::memcpy(&raw, bytes.data(), bytes.size());
+      if (!bytes.empty()) std::memcpy(&raw, bytes.data(), bytes.size());
       channel[at] = raw;
     }
   }
@@ -167,5 +167,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   fuzz::RequireRecovers(plugin);
+  fuzz::RequireChunkRoundTrip(plugin);
   return 0;
 }

@@ -120,7 +120,7 @@ void* EventList(FuzzedDataProvider& in, Pointees& p) {
   for (int i = 0; i < stored; ++i) {
     auto& bytes = p.events[static_cast<std::size_t>(i)];
     const std::vector<unsigned char> shaped = in.ConsumeBytes<unsigned char>(sizeof(VstMidiEvent));
-    std::memcpy(bytes.data(), shaped.data(), shaped.size());
+    if (!shaped.empty()) std::memcpy(bytes.data(), shaped.data(), shaped.size());
     auto* event = reinterpret_cast<VstEvent*>(bytes.data());
     if (in.ConsumeBool()) event->type = in.ConsumeBool() ? kVstMidiType : kVstSysExType;
     if (event->type == kVstSysExType) {
@@ -316,5 +316,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Whatever came before: resumed, a plain block sounds finite.
   plugin->Resume();
   fuzz::RequireRecovers(*plugin);
+  fuzz::RequireChunkRoundTrip(*plugin);
   return 0;
 }

@@ -124,6 +124,14 @@ void RequireRecovers(Plugin& plugin, VstInt32 frames) {
           "a block of finite input gave non-finite output");
 }
 
+void RequireChunkRoundTrip(Plugin& plugin) {
+  const std::vector<char> saved = plugin.Chunk();
+  const std::vector<float> parameters = plugin.Parameters();
+  plugin.Restore(saved);
+  Require(plugin.Chunk() == saved, "a chunk from effGetChunk did not restore the same chunk");
+  Require(plugin.Parameters() == parameters, "a chunk from effGetChunk did not restore the same parameters");
+}
+
 namespace {
 
 float FromBits(std::uint32_t bits) {

@@ -61,6 +61,10 @@ bool AllFinite(const double* samples, std::size_t count);
 // which the output must be finite whatever came before.
 void RequireRecovers(Plugin& plugin, VstInt32 frames = 512);
 
+// The chunk the plug-in gives now restores the same chunk and the same
+// parameter values.
+void RequireChunkRoundTrip(Plugin& plugin);
+
 // Values that break arithmetic or lie just outside a range: NaN (quiet,
 // signalling, negative), infinities, subnormals, ±0, ±1e30, the largest
 // floats. Special(k) answers entry k modulo the table size.
