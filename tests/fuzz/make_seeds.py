@@ -44,6 +44,9 @@ def state_seeds():
     write("state", "empty", b"")
     for k, x in enumerate(SPECIALS):
         write("state", "special-%d" % k, chunk({1 + (3 * k) % 11: x}))
+    for s, (_, lo, hi) in SLIDERS.items():
+        span = hi - lo
+        write("state", "outside-%d" % s, chunk({s: hi + span if s % 2 else lo - span}))
 
 
 # fxp: the big-endian program file around a chunk or a parameter list.
@@ -66,6 +69,15 @@ def fxp_seeds(unique):
     write("fxp", "bank", fxp(b"FBCh", chunk(), unique=unique))
     write("fxp", "truncated", fxp(b"FPCh", chunk(), unique=unique)[:40])
     write("fxp", "header-only", fxp(b"FPCh", b"", unique=unique))
+    write("fxp", "marker-only", fxp(b"FPCh", struct.pack("<f", MARKER), unique=unique))
+    write("fxp", "long-name", fxp(b"FPCh", chunk(), unique=unique, name=b"N" * 40))
+    write("fxp", "params-nan", fxp(b"FxCk", struct.pack(">10f", *([math.nan] + [0.5] * 9)), unique=unique))
+    write("fxp", "params-count", fxp(b"FxCk", struct.pack(">9f", *([0.5] * 9)), count=9, unique=unique))
+    bad_size = bytearray(fxp(b"FPCh", chunk(), unique=unique))
+    bad_size[7] ^= 1
+    write("fxp", "size-field-off", bytes(bad_size))
+    for k, x in enumerate(SPECIALS):
+        write("fxp", "chunk-special-%d" % k, fxp(b"FPCh", chunk({1 + (5 * k) % 11: x}), unique=unique))
 
 
 if __name__ == "__main__":
