@@ -113,8 +113,11 @@ bool CHoxa::getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text)
 VstInt32 CHoxa::processEvents(VstEvents* events) {
   // Events are accepted whatever the list holds: the answer is always 1.
   if (events == nullptr) return 1;
+  // The record declares two entries; the host's list holds numEvents, so
+  // they are read through a pointer, not as the two-entry array.
+  VstEvent* const* entries = events->events;
   for (VstInt32 i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = entries[i];
     if (event == nullptr || event->type != kVstMidiType) continue;
     VstMidiEvent& slot = midiEvents[static_cast<std::size_t>(midiWriteIndex)];
     std::memcpy(&slot, event, sizeof(VstMidiEvent));

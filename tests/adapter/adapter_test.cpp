@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "effect/morvox_effect.h"
 #include "gui/coffscreen_context.h"
@@ -135,6 +136,28 @@ TEST(MidiRing, StoresOnlyMidiEventsAndReadsThemBackInOrder) {
   EXPECT_EQ(b0, -128);
   EXPECT_FALSE(morvox::ReadMidiEvent(&adapter, delta, b0, b1, b2));
   EXPECT_EQ(delta + b0 + b1 + b2, 0);
+}
+
+// Hosts allocate the list with room for all its events, past the two the
+// record declares; every one is read (clang's bounds check, in the fuzz
+// build, checks that no read goes through the two-entry array).
+TEST(MidiRing, AListLongerThanTheDeclaredTwoEntriesIsReadWhole) {
+  PluginInstance p;
+  constexpr int kCount = 5;
+  VstMidiEvent notes[kCount];
+  for (int i = 0; i < kCount; ++i) notes[i] = Note(i, 0x90);
+  std::vector<unsigned char> storage(sizeof(VstEvents) + kCount * sizeof(VstEvent*));
+  auto* list = reinterpret_cast<VstEvents*>(storage.data());
+  list->numEvents = kCount;
+  VstEvent** entries = list->events;
+  for (int i = 0; i < kCount; ++i) entries[i] = reinterpret_cast<VstEvent*>(&notes[i]);
+  EXPECT_EQ(p.Dispatch(effProcessEvents, 0, 0, list), 1);
+  EXPECT_EQ(p.Adapter().midiWriteIndex, kCount);
+  double delta, b0, b1, b2;
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_TRUE(morvox::ReadMidiEvent(&p.Adapter(), delta, b0, b1, b2));
+    EXPECT_EQ(delta, i);
+  }
 }
 
 TEST(MidiRing, AnEmptyNullOrNegativeListIsAcceptedAndIgnored) {
