@@ -117,6 +117,8 @@ void* EventList(FuzzedDataProvider& in, Pointees& p) {
   auto* list = reinterpret_cast<VstEvents*>(p.list.get());
   list->numEvents = count;
   list->reserved = 0;
+  // The record declares two entries; a host's list holds numEvents.
+  VstEvent** entries = list->events;
   for (int i = 0; i < stored; ++i) {
     auto& bytes = p.events[static_cast<std::size_t>(i)];
     const std::vector<unsigned char> shaped = in.ConsumeBytes<unsigned char>(sizeof(VstMidiEvent));
@@ -129,7 +131,7 @@ void* EventList(FuzzedDataProvider& in, Pointees& p) {
       sysex->dumpBytes = in.ConsumeIntegralInRange<VstInt32>(0, static_cast<VstInt32>(p.sysex.size()));
       sysex->sysexDump = p.sysex.data();
     }
-    list->events[i] = event;
+    entries[i] = event;
   }
   return list;
 }
