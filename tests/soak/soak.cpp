@@ -4,7 +4,7 @@
 // holds the same descriptors (X connections) and the display the same
 // windows and window classes as before the first cycle, and resident memory
 // has stopped growing: the last cycle ends within 2 MiB of the tenth part.
-// Leaks are LeakSanitizer's to report at exit.
+// Leaks are LeakSanitizer's to report at exit, in the sanitizer build.
 //
 //   plugin_soak [CYCLES [PLUGIN]]   (default 100 cycles, this build's plug-in)
 #include <X11/Xlib.h>
