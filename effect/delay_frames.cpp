@@ -1,0 +1,240 @@
+// The per-sample section of the delay: the two channels run the same
+// arithmetic with their own coefficients, so they run as the two lanes of
+// one vector (effect/stereo_lanes.h); the steps that mix the channels (the
+// ping-pong crossing, the stereo-linked level control) work on single lanes.
+// Every lane operation is the scalar operation it replaces, in the same
+// order, so the sound is the same to the last bit on every build.
+#include <cmath>
+#include <limits>
+
+#include "effect/morvox_effect.h"
+#include "effect/stereo_lanes.h"
+#include "runtime/script_value.h"
+
+namespace {
+
+using lanes::Both;
+
+// The soft clip y − y³/6 gives back at most 2√2/3 ≈ 0.94281 (at y = ±√2)
+// while its input stays within ±2√2. A larger clipped value means the
+// input went past that fold, where the cube takes over and the resonance
+// loop runs away: the filter has diverged. The bound sits a hair above
+// 2√2/3 so rounding at the peak never counts.
+constexpr double kClipBound = 0.943;
+
+// ToIndex of a delay-line cell. Bases are 0 and the right line's first
+// cell, positions are whole numbers that never pass maxDelaySamples + 1,
+// and the sample rate is at most 1 MHz: the sum lies in 0 … 12e6 + 3, where
+// ToIndex is exactly this truncation.
+[[gnu::always_inline]] inline std::int32_t LineIndex(double cell) {
+  return static_cast<std::int32_t>(cell + 0.0001);
+}
+
+struct LadderLanes {
+  Lanes x0p, y1, y2, y3, y4, y1p, y2p, y3p;
+};
+
+struct LadderLaneCoefficients {
+  Lanes p, k, r;
+};
+
+// The four-pole ladders of both channels with their soft clips; answers y4.
+[[gnu::always_inline]] inline Lanes RunLadders(LadderLanes& s, const LadderLaneCoefficients& c, Lanes h) {
+  const Lanes x = h - c.r * s.y4;
+  s.y1 = c.p * x + c.p * s.x0p - c.k * s.y1;
+  s.y2 = c.p * s.y1 + c.p * s.y1p - c.k * s.y2;
+  s.y3 = c.p * s.y2 + c.p * s.y2p - c.k * s.y3;
+  s.y4 = c.p * s.y3 + c.p * s.y3p - c.k * s.y4;
+  s.y4 = s.y4 - s.y4 * s.y4 * s.y4 / Both(6.0);
+  s.x0p = x;
+  s.y1p = s.y1;
+  s.y2p = s.y2;
+  s.y3p = s.y3;
+  return s.y4;
+}
+
+// The signal state of both channels, held in registers through a block.
+// The level control is one value for both channels; it is kept in both
+// lanes, so its steps are lane operations too and its gain applies to both
+// channels as it stands.
+struct StereoState {
+  double positionLeft, positionRight;
+  Lanes wet, hp;
+  LadderLanes ladders;
+  Lanes hold, env, gain;
+};
+
+StereoState LoadState(const DelayVariables& v) {
+  const LadderState& l = v.ladderStateLeft;
+  const LadderState& r = v.ladderStateRight;
+  return StereoState{
+      v.writePosLeft,
+      v.writePosRight,
+      Lanes{v.wetLeft, v.wetRight},
+      Lanes{v.hpStateLeft, v.hpStateRight},
+      LadderLanes{Lanes{l.x0p, r.x0p}, Lanes{l.y1, r.y1}, Lanes{l.y2, r.y2}, Lanes{l.y3, r.y3},
+                  Lanes{l.y4, r.y4}, Lanes{l.y1p, r.y1p}, Lanes{l.y2p, r.y2p}, Lanes{l.y3p, r.y3p}},
+      Both(v.levelHold),
+      Both(v.levelEnv),
+      Both(v.levelGain)};
+}
+
+void StoreState(const StereoState& s, DelayVariables& v) {
+  v.writePosLeft = s.positionLeft;
+  v.writePosRight = s.positionRight;
+  v.wetLeft = s.wet[0];
+  v.wetRight = s.wet[1];
+  v.hpStateLeft = s.hp[0];
+  v.hpStateRight = s.hp[1];
+  const LadderLanes& d = s.ladders;
+  v.ladderStateLeft = LadderState{d.x0p[0], d.y1[0], d.y2[0], d.y3[0], d.y4[0], d.y1p[0], d.y2p[0], d.y3p[0]};
+  v.ladderStateRight =
+      LadderState{d.x0p[1], d.y1[1], d.y2[1], d.y3[1], d.y4[1], d.y1p[1], d.y2p[1], d.y3p[1]};
+  v.levelHold = s.hold[0];
+  v.levelEnv = s.env[0];
+  v.levelGain = s.gain[0];
+}
+
+}  // namespace
+
+[[gnu::always_inline]] inline double TMorvoxEffect::StepLine(double base, double length, double& position,
+                                                             double*& cell, double input) {
+  *cell = input;
+  position = position > length ? 0 : position + 1;
+  cell = &Memory(LineIndex(base + position));
+  return *cell;
+}
+
+void TMorvoxEffect::RestartDivergedFilters(double& oL, double& oR) {
+  if (!(std::fabs(v.ladderStateLeft.y4) <= kClipBound) || !std::isfinite(oL)) {
+    v.ladderStateLeft = LadderState{};
+    v.hpStateLeft = 0;
+    oL = 0;
+  }
+  if (!(std::fabs(v.ladderStateRight.y4) <= kClipBound) || !std::isfinite(oR)) {
+    v.ladderStateRight = LadderState{};
+    v.hpStateRight = 0;
+    oR = 0;
+  }
+  // The level control has followed the runaway values (its envelope can
+  // reach 1e300 and would take half a minute to release): it starts from
+  // rest too, so the echo is back as soon as the input is sane.
+  v.levelHold = v.levelEnv = v.levelGain = 0;
+}
+
+// With oL and oR finite and the ladders within their clip, the level
+// control stays finite: its envelope follows |oL| + |oR| / 2, and the gain
+// divides by envelope + 0.5.
+template <typename Sample>
+void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
+                              std::int32_t frames) {
+  // Coefficients change only between process calls.
+  const bool pingPong = !morvox::IsZero(v.pingPong);
+  // Without ping-pong the right line takes its input unscaled (× 1 is exact).
+  const Lanes lineGain = pingPong ? Lanes{0.97, 0.92} : Lanes{0.962, 1.0};
+  const Lanes feedback = Both(v.feedback);
+  const Lanes hpCoef = Both(v.hpCoef);
+  const Lanes mix = Both(v.mix);
+  const Lanes directShare = Both(v.directShare);
+  const Lanes dryGain = Both(v.dryGain);
+  const Lanes wetGain = Both(v.wetGain);
+  const LadderLaneCoefficients ladder{Lanes{v.ladderLeft.p, v.ladderRight.p},
+                                      Lanes{v.ladderLeft.k, v.ladderRight.k},
+                                      Lanes{v.ladderLeft.r, v.ladderRight.r}};
+  const Lanes holdCoef = Both(v.holdCoef);
+  const Lanes attackCoef = Both(v.attackCoef);
+  const Lanes releaseCoef = Both(v.releaseCoef);
+  const Lanes recoveryCoef = Both(v.recoveryCoef);
+  const Lanes kSmallestNormal = Both(std::numeric_limits<double>::min());
+  const double leftBase = v.leftBase;
+  const double rightBase = v.rightBase;
+  const double lengthLeft = v.delayLengthLeft;
+  const double lengthRight = v.delayLengthRight;
+
+  StereoState s = LoadState(v);
+  // The cell each line writes next: the one its last step read.
+  double* cellLeft = &Memory(LineIndex(leftBase + s.positionLeft));
+  double* cellRight = &Memory(LineIndex(rightBase + s.positionRight));
+  WindowsRand rand = rand_;
+  for (std::int32_t j = 0; j < frames; ++j) {
+    // A sample that is not a number or infinite would poison every
+    // recursive path for good; it enters as silence.
+    const Lanes x = lanes::FiniteOrZero(Lanes{static_cast<double>(inL[j]), static_cast<double>(inR[j])});
+    // Keeps the recursive paths away from denormal numbers.
+    const Lanes noise = Both(rand.Next() / 32767.0 * 1e-10);
+
+    double dL;
+    double dR;
+    if (!pingPong) {
+      const Lanes in = (x + feedback * s.wet + noise) * lineGain;
+      dL = StepLine(leftBase, lengthLeft, s.positionLeft, cellLeft, in[0]);
+      dR = StepLine(rightBase, lengthRight, s.positionRight, cellRight, in[1]);
+    } else {
+      // The left line takes the left input with the right wet path fed
+      // back, the right line the left wet value alone.
+      const Lanes in = lanes::Lows(x + feedback * lanes::Swap(s.wet) + noise, s.wet) * lineGain;
+      dR = StepLine(rightBase, lengthRight, s.positionRight, cellRight, in[1]);
+      dL = StepLine(leftBase, lengthLeft, s.positionLeft, cellLeft, in[0]);
+    }
+    const Lanes d{dL, dR};
+
+    s.hp = s.hp + hpCoef * (d - s.hp);
+    const Lanes h = d - s.hp;
+    const Lanes y4 = RunLadders(s.ladders, ladder, h);
+    Lanes o = y4 * mix + h * directShare;
+
+    // The soft clip of the ladder diverges once driven past its fold; a
+    // filter beyond what the clip can give back, or an output that left the
+    // finite numbers, starts again from rest. x × 0 is 0 for finite x, NaN
+    // otherwise; a NaN y4 fails the <= test.
+    const Lanes zeroIfFinite = o * Both(0.0);
+    const LaneMask diverged = ~(lanes::Abs(y4) <= Both(kClipBound)) | (zeroIfFinite != zeroIfFinite);
+    if ((diverged[0] | diverged[1]) != 0) [[unlikely]] {
+      StoreState(s, v);
+      double oL = o[0];
+      double oR = o[1];
+      RestartDivergedFilters(oL, oR);
+      s = LoadState(v);
+      o = Lanes{oL, oR};
+    }
+
+    // The level control follows |oL| + |oR| / 2 (the same sum in both
+    // lanes; × 1 is exact) and answers one gain for both channels. The
+    // comparisons select without a branch: they follow the signal and would
+    // be mispredicted half of the time on noise.
+    const Lanes weighted = lanes::Abs(o) * Lanes{1.0, 0.5};
+    Lanes n = weighted + lanes::Swap(weighted);
+    n = lanes::Select(n < s.hold, n + (s.hold - n) * holdCoef, n);
+    s.hold = n;
+    s.env = lanes::Select(n > s.env, n + attackCoef * (s.env - n), n + releaseCoef * (s.env - n));
+    // The gain decays for as long as the input stays near silent; below the
+    // smallest normal number it is 0 (as under the process call's
+    // flush-to-zero), so it never lingers among the slow subnormals.
+    const Lanes decayed = s.gain * recoveryCoef;
+    const Lanes settled = lanes::Select(decayed < kSmallestNormal, Both(0.0), decayed);
+    s.gain = lanes::Select(s.env > Both(0.001), Both(0.891) / (s.env + Both(0.5)), settled);
+    s.wet = o * s.gain;
+
+    // Left: dry − wet; right: wet + dry (the same sum in either order).
+    const Lanes out = x * dryGain + lanes::NegateLeft(s.wet * wetGain);
+    outL[j] = static_cast<Sample>(out[0]);
+    outR[j] = static_cast<Sample>(out[1]);
+  }
+  rand_ = rand;
+  StoreState(s, v);
+}
+
+void TMorvoxEffect::OnStereoFrames(const float* inL, const float* inR, float* outL, float* outR,
+                                   std::int32_t frames) {
+  RunFrames(inL, inR, outL, outR, frames);
+}
+
+void TMorvoxEffect::OnStereoFrames(const double* inL, const double* inR, double* outL, double* outR,
+                                   std::int32_t frames) {
+  RunFrames(inL, inR, outL, outR, frames);
+}
+
+void TMorvoxEffect::OnSample() {
+  double* frame = samples.data();
+  RunFrames(frame, frame + 1, frame, frame + 1, 1);
+}
