@@ -6,6 +6,7 @@
 // order, so the sound is the same to the last bit on every build.
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "effect/morvox_effect.h"
 #include "effect/stereo_lanes.h"
@@ -21,6 +22,9 @@ using lanes::Both;
 // loop runs away: the filter has diverged. The bound sits a hair above
 // 2√2/3 so rounding at the peak never counts.
 constexpr double kClipBound = 0.943;
+
+// Frames per pass of the recursion (see RunFrames): 3 KiB of stack.
+constexpr std::int32_t kChunk = 64;
 
 // ToIndex of a delay-line cell. Bases are 0 and the right line's first
 // cell, positions are whole numbers that never pass maxDelaySamples + 1,
@@ -97,14 +101,6 @@ void StoreState(const StereoState& s, DelayVariables& v) {
 
 }  // namespace
 
-[[gnu::always_inline]] inline double TMorvoxEffect::StepLine(double base, double length, double& position,
-                                                             double*& cell, double input) {
-  *cell = input;
-  position = position > length ? 0 : position + 1;
-  cell = &Memory(LineIndex(base + position));
-  return *cell;
-}
-
 void TMorvoxEffect::RestartDivergedFilters(double& oL, double& oR) {
   if (!(std::fabs(v.ladderStateLeft.y4) <= kClipBound) || !std::isfinite(oL)) {
     v.ladderStateLeft = LadderState{};
@@ -156,69 +152,118 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   double* cellLeft = &Memory(LineIndex(leftBase + s.positionLeft));
   double* cellRight = &Memory(LineIndex(rightBase + s.positionRight));
   WindowsRand rand = rand_;
-  for (std::int32_t j = 0; j < frames; ++j) {
-    // A sample that is not a number or infinite would poison every
-    // recursive path for good; it enters as silence.
-    const Lanes x = lanes::FiniteOrZero(Lanes{static_cast<double>(inL[j]), static_cast<double>(inR[j])});
-    // Keeps the recursive paths away from denormal numbers.
-    const Lanes noise = Both(rand.Next() / 32767.0 * 1e-10);
 
-    double dL;
-    double dR;
-    if (!pingPong) {
-      const Lanes in = (x + feedback * s.wet + noise) * lineGain;
-      dL = StepLine(leftBase, lengthLeft, s.positionLeft, cellLeft, in[0]);
-      dR = StepLine(rightBase, lengthRight, s.positionRight, cellRight, in[1]);
-    } else {
-      // The left line takes the left input with the right wet path fed
-      // back, the right line the left wet value alone.
-      const Lanes in = lanes::Lows(x + feedback * lanes::Swap(s.wet) + noise, s.wet) * lineGain;
-      dR = StepLine(rightBase, lengthRight, s.positionRight, cellRight, in[1]);
-      dL = StepLine(leftBase, lengthLeft, s.positionLeft, cellLeft, in[0]);
-    }
-    const Lanes d{dL, dR};
+  // The recursion of one frame waits for the last: the loop over the
+  // frames does that recursion alone, on inputs, noise and wet values
+  // gathered in short arrays before it and turned into output after it.
+  Lanes input[kChunk];
+  Lanes noise[kChunk];
+  Lanes wet[kChunk];
 
-    s.hp = s.hp + hpCoef * (d - s.hp);
-    const Lanes h = d - s.hp;
-    const Lanes y4 = RunLadders(s.ladders, ladder, h);
-    Lanes o = y4 * mix + h * directShare;
-
-    // The soft clip of the ladder diverges once driven past its fold; a
-    // filter beyond what the clip can give back, or an output that left the
-    // finite numbers, starts again from rest. x × 0 is 0 for finite x, NaN
-    // otherwise; a NaN y4 fails the <= test.
-    const Lanes zeroIfFinite = o * Both(0.0);
-    const LaneMask diverged = ~(lanes::Abs(y4) <= Both(kClipBound)) | (zeroIfFinite != zeroIfFinite);
-    if ((diverged[0] | diverged[1]) != 0) [[unlikely]] {
-      StoreState(s, v);
-      double oL = o[0];
-      double oR = o[1];
-      RestartDivergedFilters(oL, oR);
-      s = LoadState(v);
-      o = Lanes{oL, oR};
-    }
-
-    // The level control follows |oL| + |oR| / 2 (the same sum in both
-    // lanes; × 1 is exact) and answers one gain for both channels. The
-    // comparisons select without a branch: they follow the signal and would
-    // be mispredicted half of the time on noise.
+  // The level control of one frame: it follows |oL| + |oR| / 2 (the same
+  // sum in both lanes; × 1 is exact) and answers one gain for both
+  // channels, which gives the frame's wet values. The comparisons select
+  // without a branch: they follow the signal and would be mispredicted half
+  // of the time on noise.
+  const auto level = [&](Lanes o) {
     const Lanes weighted = lanes::Abs(o) * Lanes{1.0, 0.5};
     Lanes n = weighted + lanes::Swap(weighted);
     n = lanes::Select(n < s.hold, n + (s.hold - n) * holdCoef, n);
     s.hold = n;
     s.env = lanes::Select(n > s.env, n + attackCoef * (s.env - n), n + releaseCoef * (s.env - n));
-    // The gain decays for as long as the input stays near silent; below the
-    // smallest normal number it is 0 (as under the process call's
+    // The gain decays for as long as the input stays near silent; below
+    // the smallest normal number it is 0 (as under the process call's
     // flush-to-zero), so it never lingers among the slow subnormals.
     const Lanes decayed = s.gain * recoveryCoef;
     const Lanes settled = lanes::Select(decayed < kSmallestNormal, Both(0.0), decayed);
     s.gain = lanes::Select(s.env > Both(0.001), Both(0.891) / (s.env + Both(0.5)), settled);
     s.wet = o * s.gain;
+  };
 
+  // The frames of one chunk. Each frame's line step writes the cell its
+  // last step read and reads the next one, which no write of the same frame
+  // touches (a line never reads the cell it writes, and the two lines share
+  // none), so the reads go first: the ladders of frame j need only them,
+  // and they run while the level control of frame j − 1, which the inputs
+  // of frame j wait for, is still on its way. Every value is the one of
+  // the scalar section's order.
+  const auto recurse = [&](std::int32_t count, auto pingPong) {
+    Lanes previous{};  // frame j − 1's output before the level control
+    for (std::int32_t j = 0; j < count; ++j) {
+      double* const writeLeft = cellLeft;
+      double* const writeRight = cellRight;
+      s.positionLeft = s.positionLeft > lengthLeft ? 0 : s.positionLeft + 1;
+      s.positionRight = s.positionRight > lengthRight ? 0 : s.positionRight + 1;
+      cellLeft = &Memory(LineIndex(leftBase + s.positionLeft));
+      cellRight = &Memory(LineIndex(rightBase + s.positionRight));
+      const Lanes d{*cellLeft, *cellRight};
+
+      s.hp = s.hp + hpCoef * (d - s.hp);
+      const Lanes h = d - s.hp;
+      const Lanes y4 = RunLadders(s.ladders, ladder, h);
+      Lanes o = y4 * mix + h * directShare;
+
+      if (j > 0) {
+        level(previous);
+        wet[j - 1] = s.wet;
+      }
+      const Lanes x = input[j];
+      if constexpr (!decltype(pingPong)::value) {
+        const Lanes in = (x + feedback * s.wet + noise[j]) * lineGain;
+        *writeLeft = in[0];
+        *writeRight = in[1];
+      } else {
+        // The left line takes the left input with the right wet path fed
+        // back, the right line the left wet value alone.
+        const Lanes in = lanes::Lows(x + feedback * lanes::Swap(s.wet) + noise[j], s.wet) * lineGain;
+        *writeRight = in[1];
+        *writeLeft = in[0];
+      }
+
+      // The soft clip of the ladder diverges once driven past its fold; a
+      // filter beyond what the clip can give back, or an output that left
+      // the finite numbers, starts again from rest. x × 0 is 0 for finite x,
+      // NaN otherwise; a NaN y4 fails the <= test.
+      const Lanes zeroIfFinite = o * Both(0.0);
+      if (lanes::Any(~(lanes::Abs(y4) <= Both(kClipBound)) | (zeroIfFinite != zeroIfFinite))) [[unlikely]] {
+        StoreState(s, v);
+        double oL = o[0];
+        double oR = o[1];
+        RestartDivergedFilters(oL, oR);
+        s = LoadState(v);
+        o = Lanes{oL, oR};
+      }
+      previous = o;
+    }
+    level(previous);
+    wet[count - 1] = s.wet;
+  };
+
+  for (std::int32_t start = 0; start < frames; start += kChunk) {
+    const std::int32_t count = frames - start < kChunk ? frames - start : kChunk;
+    const Sample* chunkL = inL + start;
+    const Sample* chunkR = inR + start;
+    for (std::int32_t j = 0; j < count; ++j) {
+      // A sample that is not a number or infinite would poison every
+      // recursive path for good; it enters as silence.
+      input[j] = lanes::FiniteOrZero(Lanes{static_cast<double>(chunkL[j]), static_cast<double>(chunkR[j])});
+      // Keeps the recursive paths away from denormal numbers.
+      noise[j] = Both(rand.Next() / 32767.0 * 1e-10);
+    }
+    if (pingPong) {
+      recurse(count, std::true_type{});
+    } else {
+      recurse(count, std::false_type{});
+    }
     // Left: dry − wet; right: wet + dry (the same sum in either order).
-    const Lanes out = x * dryGain + lanes::NegateLeft(s.wet * wetGain);
-    outL[j] = static_cast<Sample>(out[0]);
-    outR[j] = static_cast<Sample>(out[1]);
+    // Every input of the chunk has been read, so in-place buffers are fine.
+    Sample* toL = outL + start;
+    Sample* toR = outR + start;
+    for (std::int32_t j = 0; j < count; ++j) {
+      const Lanes out = input[j] * dryGain + lanes::NegateLeft(wet[j] * wetGain);
+      toL[j] = static_cast<Sample>(out[0]);
+      toR[j] = static_cast<Sample>(out[1]);
+    }
   }
   rand_ = rand;
   StoreState(s, v);

@@ -65,9 +65,6 @@ class TMorvoxEffect : public TMorvox {
   // converted to double in registers.
   template <typename Sample>
   void RunFrames(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, std::int32_t frames);
-  // The line step: write at `cell`, advance (wrapping past the length),
-  // read the cell of the new position, which `cell` then points to.
-  double StepLine(double base, double length, double& position, double*& cell, double input);
   void RestartDivergedFilters(double& oL, double& oR);
   void ComputeLayout();
   void SetColour(double r, double g, double b, double a);

@@ -8,6 +8,9 @@
 
 #include <bit>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using Lanes = double __attribute__((vector_size(16)));
 // Per lane all ones (true) or all zeros (false), as comparisons answer.
@@ -39,6 +42,15 @@ inline Lanes NegateLeft(Lanes value) {
 // `yes` in the lanes where `mask` is set, `no` in the others: no branch.
 inline Lanes Select(LaneMask mask, Lanes yes, Lanes no) {
   return Bits((mask & Bits(yes)) | (~mask & Bits(no)));
+}
+
+// Whether any lane of `mask` is set.
+inline bool Any(LaneMask mask) {
+#if defined(__SSE2__)
+  return _mm_movemask_pd(Bits(mask)) != 0;
+#else
+  return (mask[0] | mask[1]) != 0;
+#endif
 }
 
 // Per lane: the value where it is finite, +0 where it is infinite or not a
