@@ -99,6 +99,30 @@ void StoreState(const StereoState& s, DelayVariables& v) {
   v.levelGain = s.gain[0];
 }
 
+struct LevelCoefficients {
+  Lanes hold, attack, release, recovery;
+};
+
+// The level control of one frame: it follows |oL| + |oR| / 2 (the same sum
+// in both lanes; × 1 is exact) and answers one gain for both channels,
+// which gives the frame's wet values. The comparisons select without a
+// branch: they follow the signal and would be mispredicted half of the time
+// on noise.
+[[gnu::always_inline]] inline void RunLevel(StereoState& s, const LevelCoefficients& c, Lanes o) {
+  const Lanes weighted = lanes::Abs(o) * Lanes{1.0, 0.5};
+  Lanes n = weighted + lanes::Swap(weighted);
+  n = lanes::Select(n < s.hold, n + (s.hold - n) * c.hold, n);
+  s.hold = n;
+  s.env = lanes::Select(n > s.env, n + c.attack * (s.env - n), n + c.release * (s.env - n));
+  // The gain decays for as long as the input stays near silent; below the
+  // smallest normal number it is 0 (as under the process call's
+  // flush-to-zero), so it never lingers among the slow subnormals.
+  const Lanes decayed = s.gain * c.recovery;
+  const Lanes settled = lanes::Select(decayed < Both(std::numeric_limits<double>::min()), Both(0.0), decayed);
+  s.gain = lanes::Select(s.env > Both(0.001), Both(0.891) / (s.env + Both(0.5)), settled);
+  s.wet = o * s.gain;
+}
+
 }  // namespace
 
 void TMorvoxEffect::RestartDivergedFilters(double& oL, double& oR) {
@@ -137,11 +161,8 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   const LadderLaneCoefficients ladder{Lanes{v.ladderLeft.p, v.ladderRight.p},
                                       Lanes{v.ladderLeft.k, v.ladderRight.k},
                                       Lanes{v.ladderLeft.r, v.ladderRight.r}};
-  const Lanes holdCoef = Both(v.holdCoef);
-  const Lanes attackCoef = Both(v.attackCoef);
-  const Lanes releaseCoef = Both(v.releaseCoef);
-  const Lanes recoveryCoef = Both(v.recoveryCoef);
-  const Lanes kSmallestNormal = Both(std::numeric_limits<double>::min());
+  const LevelCoefficients levelCoefficients{Both(v.holdCoef), Both(v.attackCoef), Both(v.releaseCoef),
+                                            Both(v.recoveryCoef)};
   const double leftBase = v.leftBase;
   const double rightBase = v.rightBase;
   const double lengthLeft = v.delayLengthLeft;
@@ -160,26 +181,6 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   Lanes noise[kChunk];
   Lanes wet[kChunk];
 
-  // The level control of one frame: it follows |oL| + |oR| / 2 (the same
-  // sum in both lanes; × 1 is exact) and answers one gain for both
-  // channels, which gives the frame's wet values. The comparisons select
-  // without a branch: they follow the signal and would be mispredicted half
-  // of the time on noise.
-  const auto level = [&](Lanes o) {
-    const Lanes weighted = lanes::Abs(o) * Lanes{1.0, 0.5};
-    Lanes n = weighted + lanes::Swap(weighted);
-    n = lanes::Select(n < s.hold, n + (s.hold - n) * holdCoef, n);
-    s.hold = n;
-    s.env = lanes::Select(n > s.env, n + attackCoef * (s.env - n), n + releaseCoef * (s.env - n));
-    // The gain decays for as long as the input stays near silent; below
-    // the smallest normal number it is 0 (as under the process call's
-    // flush-to-zero), so it never lingers among the slow subnormals.
-    const Lanes decayed = s.gain * recoveryCoef;
-    const Lanes settled = lanes::Select(decayed < kSmallestNormal, Both(0.0), decayed);
-    s.gain = lanes::Select(s.env > Both(0.001), Both(0.891) / (s.env + Both(0.5)), settled);
-    s.wet = o * s.gain;
-  };
-
   // The frames of one chunk. Each frame's line step writes the cell its
   // last step read and reads the next one, which no write of the same frame
   // touches (a line never reads the cell it writes, and the two lines share
@@ -188,34 +189,35 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   // of frame j wait for, is still on its way. Every value is the one of
   // the scalar section's order.
   const auto recurse = [&](std::int32_t count, auto pingPong) {
+    StereoState t = s;  // a local copy the compiler keeps in registers
     Lanes previous{};  // frame j − 1's output before the level control
     for (std::int32_t j = 0; j < count; ++j) {
       double* const writeLeft = cellLeft;
       double* const writeRight = cellRight;
-      s.positionLeft = s.positionLeft > lengthLeft ? 0 : s.positionLeft + 1;
-      s.positionRight = s.positionRight > lengthRight ? 0 : s.positionRight + 1;
-      cellLeft = &Memory(LineIndex(leftBase + s.positionLeft));
-      cellRight = &Memory(LineIndex(rightBase + s.positionRight));
+      t.positionLeft = t.positionLeft > lengthLeft ? 0 : t.positionLeft + 1;
+      t.positionRight = t.positionRight > lengthRight ? 0 : t.positionRight + 1;
+      cellLeft = &Memory(LineIndex(leftBase + t.positionLeft));
+      cellRight = &Memory(LineIndex(rightBase + t.positionRight));
       const Lanes d{*cellLeft, *cellRight};
 
-      s.hp = s.hp + hpCoef * (d - s.hp);
-      const Lanes h = d - s.hp;
-      const Lanes y4 = RunLadders(s.ladders, ladder, h);
+      t.hp = t.hp + hpCoef * (d - t.hp);
+      const Lanes h = d - t.hp;
+      const Lanes y4 = RunLadders(t.ladders, ladder, h);
       Lanes o = y4 * mix + h * directShare;
 
       if (j > 0) {
-        level(previous);
-        wet[j - 1] = s.wet;
+        RunLevel(t, levelCoefficients, previous);
+        wet[j - 1] = t.wet;
       }
       const Lanes x = input[j];
       if constexpr (!decltype(pingPong)::value) {
-        const Lanes in = (x + feedback * s.wet + noise[j]) * lineGain;
+        const Lanes in = (x + feedback * t.wet + noise[j]) * lineGain;
         *writeLeft = in[0];
         *writeRight = in[1];
       } else {
         // The left line takes the left input with the right wet path fed
         // back, the right line the left wet value alone.
-        const Lanes in = lanes::Lows(x + feedback * lanes::Swap(s.wet) + noise[j], s.wet) * lineGain;
+        const Lanes in = lanes::Lows(x + feedback * lanes::Swap(t.wet) + noise[j], t.wet) * lineGain;
         *writeRight = in[1];
         *writeLeft = in[0];
       }
@@ -225,18 +227,19 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
       // the finite numbers, starts again from rest. x × 0 is 0 for finite x,
       // NaN otherwise; a NaN y4 fails the <= test.
       const Lanes zeroIfFinite = o * Both(0.0);
-      if (lanes::Any(~(lanes::Abs(y4) <= Both(kClipBound)) | (zeroIfFinite != zeroIfFinite))) [[unlikely]] {
-        StoreState(s, v);
+      if (lanes::AnyNotAtMost(lanes::Abs(y4), Both(kClipBound)) || lanes::AnyNaN(zeroIfFinite)) [[unlikely]] {
+        StoreState(t, v);
         double oL = o[0];
         double oR = o[1];
         RestartDivergedFilters(oL, oR);
-        s = LoadState(v);
+        t = LoadState(v);
         o = Lanes{oL, oR};
       }
       previous = o;
     }
-    level(previous);
-    wet[count - 1] = s.wet;
+    RunLevel(t, levelCoefficients, previous);
+    wet[count - 1] = t.wet;
+    s = t;
   };
 
   for (std::int32_t start = 0; start < frames; start += kChunk) {

@@ -44,12 +44,21 @@ inline Lanes Select(LaneMask mask, Lanes yes, Lanes no) {
   return Bits((mask & Bits(yes)) | (~mask & Bits(no)));
 }
 
-// Whether any lane of `mask` is set.
-inline bool Any(LaneMask mask) {
+// Whether some lane of `value` is not <= `bound` (a NaN never is).
+inline bool AnyNotAtMost(Lanes value, Lanes bound) {
 #if defined(__SSE2__)
-  return _mm_movemask_pd(Bits(mask)) != 0;
+  return _mm_movemask_pd(_mm_cmpnle_pd(value, bound)) != 0;
 #else
-  return (mask[0] | mask[1]) != 0;
+  return !(value[0] <= bound[0] && value[1] <= bound[1]);
+#endif
+}
+
+// Whether some lane is not a number.
+inline bool AnyNaN(Lanes value) {
+#if defined(__SSE2__)
+  return _mm_movemask_pd(_mm_cmpunord_pd(value, value)) != 0;
+#else
+  return value[0] != value[0] || value[1] != value[1];
 #endif
 }
 
