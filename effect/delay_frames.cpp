@@ -169,9 +169,28 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   const double lengthRight = v.delayLengthRight;
 
   StereoState s = LoadState(v);
-  // The cell each line writes next: the one its last step read.
-  double* cellLeft = &Memory(LineIndex(leftBase + s.positionLeft));
-  double* cellRight = &Memory(LineIndex(rightBase + s.positionRight));
+  // The cell each line writes next (the one its last step read) and its
+  // index. Bases and positions are whole numbers far below 2^53, so the
+  // index of base + position + 1 is the last index + 1: within a page the
+  // next cell is the one after the last.
+  std::int32_t indexLeft = LineIndex(leftBase + s.positionLeft);
+  std::int32_t indexRight = LineIndex(rightBase + s.positionRight);
+  double* cellLeft = &Memory(indexLeft);
+  double* cellRight = &Memory(indexRight);
+  // A line's step: the position advances, or wraps to 0 past the length,
+  // and the cell follows it.
+  const auto StepCursor = [this](double& position, double length, double base, std::int32_t& index,
+                                 double*& cell) {
+    if (position > length) {
+      position = 0;
+      index = LineIndex(base);
+      cell = &Memory(index);
+    } else {
+      position = position + 1;
+      index = index + 1;
+      cell = (index & (kPageSize - 1)) != 0 ? cell + 1 : &Memory(index);
+    }
+  };
   WindowsRand rand = rand_;
 
   // The recursion of one frame waits for the last: the loop over the
@@ -190,14 +209,12 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   // the scalar section's order.
   const auto recurse = [&](std::int32_t count, auto pingPong) {
     StereoState t = s;  // a local copy the compiler keeps in registers
-    Lanes previous{};  // frame j − 1's output before the level control
+    Lanes previous{};   // frame j − 1's output before the level control
     for (std::int32_t j = 0; j < count; ++j) {
       double* const writeLeft = cellLeft;
       double* const writeRight = cellRight;
-      t.positionLeft = t.positionLeft > lengthLeft ? 0 : t.positionLeft + 1;
-      t.positionRight = t.positionRight > lengthRight ? 0 : t.positionRight + 1;
-      cellLeft = &Memory(LineIndex(leftBase + t.positionLeft));
-      cellRight = &Memory(LineIndex(rightBase + t.positionRight));
+      StepCursor(t.positionLeft, lengthLeft, leftBase, indexLeft, cellLeft);
+      StepCursor(t.positionRight, lengthRight, rightBase, indexRight, cellRight);
       const Lanes d{*cellLeft, *cellRight};
 
       t.hp = t.hp + hpCoef * (d - t.hp);
