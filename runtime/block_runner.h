@@ -1,6 +1,7 @@
 // One processing call on the script: OnBlock once, then the frames (two
-// channels through OnStereoFrames, others through OnSample per frame). Every plug-in format's adapter
-// processes through this, so all formats compute the same numbers. [audio]
+// channels through OnStereoFrames, others through OnSample per frame).
+// Every plug-in format's adapter processes through this, so all formats
+// compute the same numbers. [audio]
 #pragma once
 
 #include <cstdint>
