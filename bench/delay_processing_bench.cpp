@@ -1,11 +1,18 @@
-// Cost of the delay's block and sample sections per stereo frame at 48 kHz
-// in blocks of 512, against the same loop over a plain flat-array delay line.
+// Cost of the delay's process call per stereo frame at 48 kHz in blocks of
+// 512 on noise, in float and double, against the same arithmetic as a
+// plain scalar loop over flat arrays; the run ends with a table of both and
+// their ratio (medians when the run has repetitions).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "tests/support/plugin_instance.h"
 
@@ -14,38 +21,52 @@ namespace {
 constexpr std::size_t kBlock = 512;
 constexpr double kRate = 48000;
 
-std::vector<float> Signal(std::size_t frames, double phaseStep) {
-  std::vector<float> s(frames);
-  for (std::size_t j = 0; j < frames; ++j) s[j] = static_cast<float>(0.5 * std::sin(j * phaseStep));
+// Noise within ±0.5 from an integer generator: the same on every run.
+template <typename Sample>
+std::vector<Sample> Noise(std::size_t frames, std::uint32_t seed) {
+  std::vector<Sample> s(frames);
+  for (Sample& x : s) {
+    seed = seed * 1664525u + 1013904223u;
+    x = static_cast<Sample>(static_cast<double>(seed >> 8) / 16777216.0 - 0.5);
+  }
   return s;
 }
 
-// The effect as a host runs it: OnBlock once, then OnSample per frame.
-void BM_DelayEffect(benchmark::State& state) {
-  PluginInstance p(static_cast<float>(kRate));
-  p.SetSlider(3, 40);
-  p.SetSlider(5, 0.4);
-  std::vector<float> l = Signal(kBlock, 0.01), r = Signal(kBlock, 0.013);
-  std::vector<float> outL(kBlock), outR(kBlock);
-  float* inputs[2] = {l.data(), r.data()};
-  float* outputs[2] = {outL.data(), outR.data()};
-  for (auto _ : state) {
-    p.effect->processReplacing(p.effect, inputs, outputs, static_cast<VstInt32>(kBlock));
-    benchmark::ClobberMemory();
-  }
+void CountFrames(benchmark::State& state) {
   state.counters["ns_per_frame"] = benchmark::Counter(
       static_cast<double>(state.iterations()) * kBlock,
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
 }
-BENCHMARK(BM_DelayEffect);
+
+// The plug-in as a host runs it: one process call per block.
+template <typename Sample>
+void BM_PlugIn(benchmark::State& state) {
+  PluginInstance p(static_cast<float>(kRate));
+  p.SetSlider(4, 40);
+  p.SetSlider(5, 1000);
+  std::vector<Sample> l = Noise<Sample>(kBlock, 1), r = Noise<Sample>(kBlock, 2);
+  std::vector<Sample> outL(kBlock), outR(kBlock);
+  Sample* inputs[2] = {l.data(), r.data()};
+  Sample* outputs[2] = {outL.data(), outR.data()};
+  for (auto _ : state) {
+    if constexpr (sizeof(Sample) == sizeof(float)) {
+      p.effect->processReplacing(p.effect, inputs, outputs, static_cast<VstInt32>(kBlock));
+    } else {
+      p.effect->processDoubleReplacing(p.effect, inputs, outputs, static_cast<VstInt32>(kBlock));
+    }
+    benchmark::ClobberMemory();
+  }
+  CountFrames(state);
+}
+BENCHMARK(BM_PlugIn<float>)->Name("PlugIn/float");
+BENCHMARK(BM_PlugIn<double>)->Name("PlugIn/double");
 
 // Silent input after a long near-silence that followed a signal: the level
 // control's envelope has released below its threshold and its gain has
 // decayed to the edge of the normal numbers (after about 36 minutes).
-void BM_DelayEffectAfterLongSilence(benchmark::State& state) {
+void BM_PlugInAfterLongSilence(benchmark::State& state) {
   PluginInstance p(static_cast<float>(kRate));
-  p.SetSlider(3, 40);
-  p.SetSlider(5, 0.4);
+  p.SetSlider(4, 40);
   std::vector<float> l(kBlock), r(kBlock);
   p.Process(l, r);
   p.Script().v.levelEnv = 0;
@@ -57,15 +78,14 @@ void BM_DelayEffectAfterLongSilence(benchmark::State& state) {
     p.effect->processReplacing(p.effect, inputs, outputs, static_cast<VstInt32>(kBlock));
     benchmark::ClobberMemory();
   }
-  state.counters["ns_per_frame"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kBlock,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+  CountFrames(state);
 }
-BENCHMARK(BM_DelayEffectAfterLongSilence);
+BENCHMARK(BM_PlugInAfterLongSilence)->Name("PlugInAfterLongSilence/float");
 
 // The same per-frame arithmetic (two lines, high-pass split, four-pole
-// ladders, level control, gains) on two flat arrays: what the arithmetic
-// itself costs, with no script memory, hooks or host buffers around it.
+// ladders, level control, gains) written straight: scalar doubles, one
+// channel after the other, two flat arrays for the lines, no script memory,
+// hooks or host buffers around it.
 struct FlatDelay {
   struct Ladder {
     double p, k, r, x0p = 0, y1 = 0, y2 = 0, y3 = 0, y4 = 0, y1p = 0, y2p = 0, y3p = 0;
@@ -122,28 +142,79 @@ struct FlatDelay {
 
   // A block, as a plug-in's process call runs it: the state lives in the
   // (heap) object, the lines in their arrays.
-  void Process(const float* inL, const float* inR, float* outL, float* outR, std::size_t frames) {
+  template <typename Sample>
+  void Process(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, std::size_t frames) {
     for (std::size_t j = 0; j < frames; ++j) {
       double o0, o1;
       Frame(inL[j], inR[j], o0, o1);
-      outL[j] = static_cast<float>(o0);
-      outR[j] = static_cast<float>(o1);
+      outL[j] = static_cast<Sample>(o0);
+      outR[j] = static_cast<Sample>(o1);
     }
   }
 };
 
-void BM_FlatArrayDelay(benchmark::State& state) {
+template <typename Sample>
+void BM_FlatArray(benchmark::State& state) {
   auto delay = std::make_unique<FlatDelay>();
-  const std::vector<float> l = Signal(kBlock, 0.01), r = Signal(kBlock, 0.013);
-  std::vector<float> outL(kBlock), outR(kBlock);
+  const std::vector<Sample> l = Noise<Sample>(kBlock, 1), r = Noise<Sample>(kBlock, 2);
+  std::vector<Sample> outL(kBlock), outR(kBlock);
   for (auto _ : state) {
     delay->Process(l.data(), r.data(), outL.data(), outR.data(), kBlock);
     benchmark::ClobberMemory();
   }
-  state.counters["ns_per_frame"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kBlock,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+  CountFrames(state);
 }
-BENCHMARK(BM_FlatArrayDelay);
+BENCHMARK(BM_FlatArray<float>)->Name("FlatArray/float");
+BENCHMARK(BM_FlatArray<double>)->Name("FlatArray/double");
+
+// The console output, then the plug-in against the flat-array loop per
+// precision: each benchmark's median when there are repetitions, else its
+// only run.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  // Colours only on a terminal.
+  RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median) continue;
+      const auto counter = run.counters.find("ns_per_frame");
+      if (counter == run.counters.end()) continue;
+      Found& found = perFrame_[run.run_name.function_name];
+      if (median || !found.median) found = Found{counter->second.value, median};
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-8s %18s %18s %14s\n", "", "process call", "flat-array loop", "process/flat");
+    for (const char* precision : {"float", "double"}) {
+      const auto plugIn = perFrame_.find(std::string("PlugIn/") + precision);
+      const auto flat = perFrame_.find(std::string("FlatArray/") + precision);
+      if (plugIn == perFrame_.end() || flat == perFrame_.end()) continue;
+      // The counter holds seconds per frame.
+      std::printf("%-8s %12.2f ns/fr %12.2f ns/fr %14.2f\n", precision, plugIn->second.seconds * 1e9,
+                  flat->second.seconds * 1e9, plugIn->second.seconds / flat->second.seconds);
+    }
+  }
+
+ private:
+  struct Found {
+    double seconds = 0;
+    bool median = false;
+  };
+  std::map<std::string, Found> perFrame_;
+};
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,7 +1,7 @@
-// The sound of the delay: reset, init, slider, block and per-sample sections.
+// The sound of the delay: reset, init, slider and block sections (the per-sample
+// section is in delay_frames.cpp).
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "effect/morvox_effect.h"
 #include "runtime/portable_math.h"
@@ -10,13 +10,6 @@
 namespace {
 
 constexpr double kTwoPi150 = 942.4777960769379;  // 2π × 150 Hz
-
-// The soft clip y − y³/6 gives back at most 2√2/3 ≈ 0.94281 (at y = ±√2)
-// while its input stays within ±2√2. A larger clipped value means the
-// input went past that fold, where the cube takes over and the resonance
-// loop runs away: the filter has diverged. The bound sits a hair above
-// 2√2/3 so rounding at the peak never counts.
-constexpr double kClipBound = 0.943;
 
 // A value a host handed us that the arithmetic cannot use becomes 0.
 double FiniteOrZero(double value) {
@@ -40,30 +33,6 @@ LadderCoefficients Ladder(double frequency, double spread, double resonance, dou
 // past them: the two never share a cell.
 double RightLineBase(double maxDelaySamples) {
   return std::floor(maxDelaySamples) + 2;
-}
-
-// ToIndex of a delay-line cell. Bases are 0 and RightLineBase, positions
-// are whole numbers that never pass maxDelaySamples + 1, and the sample
-// rate is at most 1 MHz: the sum lies in 0 … 12e6 + 3, where ToIndex is
-// exactly this truncation.
-[[gnu::always_inline]] inline std::int32_t LineIndex(double cell) {
-  return static_cast<std::int32_t>(cell + 0.0001);
-}
-
-// One channel of the four-pole ladder with its soft clip; answers y4.
-// Inlined: it runs twice per frame.
-[[gnu::always_inline]] inline double RunLadder(LadderState& s, const LadderCoefficients& c, double h) {
-  const double x = h - c.r * s.y4;
-  s.y1 = c.p * x + c.p * s.x0p - c.k * s.y1;
-  s.y2 = c.p * s.y1 + c.p * s.y1p - c.k * s.y2;
-  s.y3 = c.p * s.y2 + c.p * s.y2p - c.k * s.y3;
-  s.y4 = c.p * s.y3 + c.p * s.y3p - c.k * s.y4;
-  s.y4 = s.y4 - s.y4 * s.y4 * s.y4 / 6;
-  s.x0p = x;
-  s.y1p = s.y1;
-  s.y2p = s.y2;
-  s.y3p = s.y3;
-  return s.y4;
 }
 
 }  // namespace
@@ -192,95 +161,4 @@ void TMorvoxEffect::OnBlock() {
   }
 
   v.meterPeak = std::max({v.meterPeak, std::fabs(v.wetLeft), std::fabs(v.wetRight)});
-}
-
-[[gnu::always_inline]] inline double TMorvoxEffect::StepLine(double base, double length, double& position,
-                                                             double input) {
-  Memory(LineIndex(base + position)) = input;
-  position = position > length ? 0 : position + 1;
-  return Memory(LineIndex(base + position));
-}
-
-void TMorvoxEffect::RestartDivergedFilters(double& oL, double& oR) {
-  if (!(std::fabs(v.ladderStateLeft.y4) <= kClipBound) || !std::isfinite(oL)) {
-    v.ladderStateLeft = LadderState{};
-    v.hpStateLeft = 0;
-    oL = 0;
-  }
-  if (!(std::fabs(v.ladderStateRight.y4) <= kClipBound) || !std::isfinite(oR)) {
-    v.ladderStateRight = LadderState{};
-    v.hpStateRight = 0;
-    oR = 0;
-  }
-  // The level control has followed the runaway values (its envelope can
-  // reach 1e300 and would take half a minute to release): it starts from
-  // rest too, so the echo is back as soon as the input is sane.
-  v.levelHold = v.levelEnv = v.levelGain = 0;
-}
-
-// With oL and oR finite and the ladders within their clip, the level
-// control stays finite: its envelope follows |oL| + |oR| / 2, and the gain
-// divides by envelope + 0.5.
-void TMorvoxEffect::OnSample() {
-  // A sample that is not a number or infinite would poison every recursive
-  // path for good; it enters as silence.
-  const double x0 = FiniteOrZero(samples[0]);
-  const double x1 = FiniteOrZero(samples[1]);
-
-  // Keeps the recursive paths away from denormal numbers.
-  const double noise = rand_.Next() / 32767.0 * 1e-10;
-
-  double dL;
-  double dR;
-  if (morvox::IsZero(v.pingPong)) {
-    const double inL = x0 + v.feedback * v.wetLeft + noise;
-    const double inR = x1 + v.feedback * v.wetRight + noise;
-    dL = StepLine(v.leftBase, v.delayLengthLeft, v.writePosLeft, inL * 0.962);
-    dR = StepLine(v.rightBase, v.delayLengthRight, v.writePosRight, inR);
-  } else {
-    const double inL = x0 + v.feedback * v.wetRight + noise;
-    dR = StepLine(v.rightBase, v.delayLengthRight, v.writePosRight, v.wetLeft * 0.92);
-    dL = StepLine(v.leftBase, v.delayLengthLeft, v.writePosLeft, inL * 0.97);
-  }
-
-  v.hpStateLeft = v.hpStateLeft + v.hpCoef * (dL - v.hpStateLeft);
-  const double hL = dL - v.hpStateLeft;
-  v.hpStateRight = v.hpStateRight + v.hpCoef * (dR - v.hpStateRight);
-  const double hR = dR - v.hpStateRight;
-
-  const double y4L = RunLadder(v.ladderStateLeft, v.ladderLeft, hL);
-  const double y4R = RunLadder(v.ladderStateRight, v.ladderRight, hR);
-
-  double oL = y4L * v.mix + hL * v.directShare;
-  double oR = y4R * v.mix + hR * v.directShare;
-  // The soft clip of the ladder diverges once driven past its fold; a
-  // filter beyond what the clip can give back, or an output that left the
-  // finite numbers, starts again from rest. x × 0 is 0 for finite x, NaN
-  // otherwise; a NaN y4 fails the <= test.
-  if (!(std::fabs(y4L) <= kClipBound && std::fabs(y4R) <= kClipBound) || std::isnan(oL * 0.0 + oR * 0.0))
-      [[unlikely]]
-    RestartDivergedFilters(oL, oR);
-
-  double n = std::fabs(oL) + 0.5 * std::fabs(oR);
-  if (n < v.levelHold) n = n + (v.levelHold - n) * v.holdCoef;
-  v.levelHold = n;
-  if (n > v.levelEnv) {
-    v.levelEnv = n + v.attackCoef * (v.levelEnv - n);
-  } else {
-    v.levelEnv = n + v.releaseCoef * (v.levelEnv - n);
-  }
-  if (v.levelEnv > 0.001) {
-    v.levelGain = 0.891 / (v.levelEnv + 0.5);
-  } else {
-    // The gain decays for as long as the input stays near silent; below the
-    // smallest normal number it is 0 (as under the process call's
-    // flush-to-zero), so it never lingers among the slow subnormals.
-    v.levelGain = v.levelGain * v.recoveryCoef;
-    if (v.levelGain < std::numeric_limits<double>::min()) v.levelGain = 0;
-  }
-  v.wetLeft = oL * v.levelGain;
-  v.wetRight = oR * v.levelGain;
-
-  samples[0] = x0 * v.dryGain - v.wetLeft * v.wetGain;
-  samples[1] = v.wetRight * v.wetGain + x1 * v.dryGain;
 }

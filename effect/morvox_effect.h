@@ -24,7 +24,13 @@ class TMorvoxEffect : public TMorvox {
 
   void OnSlider() override;
   void OnBlock() override;
+  // The per-frame arithmetic: both channels as the two lanes of one vector
+  // (effect/delay_frames.cpp). OnSample runs it for one frame on `samples`.
   void OnSample() override;
+  void OnStereoFrames(const float* inL, const float* inR, float* outL, float* outR,
+                      std::int32_t frames) override;
+  void OnStereoFrames(const double* inL, const double* inR, double* outL, double* outR,
+                      std::int32_t frames) override;
   void OnReset() override;
   void OnInit() override;
   void OnGraphics() override;
@@ -55,8 +61,10 @@ class TMorvoxEffect : public TMorvox {
  private:
   void ResetAudioSide();
   void ResetInterfaceSide();
-  // The line step: write, advance (wrapping past the length), read.
-  double StepLine(double base, double length, double& position, double input);
+  // The frames of one call: in-place buffers allowed, every sample type
+  // converted to double in registers.
+  template <typename Sample>
+  void RunFrames(const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, std::int32_t frames);
   void RestartDivergedFilters(double& oL, double& oR);
   void ComputeLayout();
   void SetColour(double r, double g, double b, double a);
@@ -71,6 +79,8 @@ class TMorvoxEffect : public TMorvox {
   bool Dragging(const WidgetState& state) const;
   void DrawReadout(const SliderLayout& layout, double workString, double formatString, double value);
 
+ protected:
+  // The noise term's generator; a test's reference arithmetic draws from it too.
   WindowsRand rand_;
 };
 

@@ -1,6 +1,7 @@
-// One processing call on the script: OnBlock once, then OnSample per frame
-// on the sample channels. Every plug-in format's adapter processes through
-// this, so all formats compute the same numbers. [audio]
+// One processing call on the script: OnBlock once, then the frames (two
+// channels through OnStereoFrames, others through OnSample per frame).
+// Every plug-in format's adapter processes through this, so all formats
+// compute the same numbers. [audio]
 #pragma once
 
 #include <cstdint>
@@ -26,21 +27,13 @@ void RunBlock(TMorvox& script, int channels, Sample** inputs, Sample** outputs, 
   if (frames > 0 && (!ChannelsPresent(inputs, channels) || !ChannelsPresent(outputs, channels))) return;
   script.OnBlock();
   if (frames <= 0) return;  // no buffer is read, so none needs to be there
-  double* samples = script.samples.data();
   if (channels == 2) {
-    const Sample* inL = inputs[0];
-    const Sample* inR = inputs[1];
-    Sample* outL = outputs[0];
-    Sample* outR = outputs[1];
-    for (std::int32_t j = 0; j < frames; ++j) {
-      samples[0] = static_cast<double>(inL[j]);
-      samples[1] = static_cast<double>(inR[j]);
-      script.OnSample();
-      outL[j] = static_cast<Sample>(samples[0]);
-      outR[j] = static_cast<Sample>(samples[1]);
-    }
+    // Two channels through the script's stereo hook (OnSample per frame
+    // unless the script runs both channels at once).
+    script.OnStereoFrames(inputs[0], inputs[1], outputs[0], outputs[1], frames);
     return;
   }
+  double* samples = script.samples.data();
   for (std::int32_t j = 0; j < frames; ++j) {
     for (int c = 0; c < channels; ++c) samples[c] = static_cast<double>(inputs[c][j]);
     script.OnSample();
