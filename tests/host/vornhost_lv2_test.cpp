@@ -6,8 +6,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "test_support.h"
@@ -23,11 +21,6 @@ class VornhostLv2 : public ::testing::Test {
   // vornhost finds the bundle the way users point hosts at theirs.
   static void SetUpTestSuite() { setenv("LV2_PATH", VORN_LV2_PATH, 1); }
 };
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST_F(VornhostLv2, InfoByUriOrBundleListsTheTenControlsAndTheUi) {
   for (const std::string& reference : {kUri, kBundle}) {
@@ -58,9 +51,11 @@ TEST_F(VornhostLv2, RenderPutsTheEchoWhereTheVstDoesSampleForSample) {
   Outcome vst = Vornhost({"render", dir + "/in.wav", dir + "/vst.wav", VORN_PLUGIN, "-p", "Delay [ms]=250",
                           "-p", "Feedback [%]=40"});
   ASSERT_EQ(vst.status, 0) << vst.err;
-  EXPECT_EQ(FileBytes(dir + "/lv2.wav"), FileBytes(dir + "/vst.wav"));
-
+  // Samples, not file bytes: the file's PEAK chunk carries the time it was
+  // written.
   Audio out = ReadAudio(dir + "/lv2.wav");
+  Audio reference = ReadAudio(dir + "/vst.wav");
+  EXPECT_EQ(out.channels, reference.channels);
   ASSERT_EQ(out.channels.size(), 2u);
   std::size_t loudest = 2000;
   for (std::size_t i = 2000; i < out.frames(); ++i)
