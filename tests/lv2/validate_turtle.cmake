@@ -1,4 +1,4 @@
-# Validates the bundle's Turtle against the LV2 specifications installed on
+# Validates the bundle's Turtle against the LV2 schema files installed on
 # the system, with lv2_validate (lv2-dev) and sord_validate (sordi).
 file(GLOB _ours "${BUNDLE}/*.ttl")
 file(GLOB _schemas /usr/lib/lv2/*.lv2/*.ttl /usr/lib/x86_64-linux-gnu/lv2/*.lv2/*.ttl)
