@@ -100,13 +100,7 @@ Measurement Measure(const std::shared_ptr<PluginModule>& module, const BenchOpti
 int RunBench(const BenchOptions& options) {
   const std::string path = LocatePlugin(options.plugin);
   auto module = std::shared_ptr<PluginModule>(PluginModule::Load(path));
-  std::string name;
-  bool canDouble = false;
-  {
-    PluginInstance probe(module);
-    name = probe.EffectName();
-    canDouble = probe.CanDouble();
-  }
+  const auto [name, canDouble] = ProbePlugin(module);
   const double budgetUs = options.blockSize / options.sampleRate * 1e6;
   std::printf("vornhost bench: \"%s\", %g s of noise per precision, %g Hz, blocks of %d (%.1f us of audio)\n",
               name.c_str(), options.seconds, options.sampleRate, options.blockSize, budgetUs);

@@ -97,13 +97,7 @@ std::uint64_t DigestOfBits(const std::vector<std::vector<double>>& channels) {
 int RunDigest(const DigestOptions& options) {
   const std::string path = LocatePlugin(options.plugin);
   auto module = std::shared_ptr<PluginModule>(PluginModule::Load(path));
-  std::string name;
-  bool canDouble = false;
-  {
-    PluginInstance probe(module);
-    name = probe.EffectName();
-    canDouble = probe.CanDouble();
-  }
+  const auto [name, canDouble] = ProbePlugin(module);
   if (name != "Vorn Delay 2")
     throw HostError("digest renders Vorn Delay 2's settings; '" + path + "' is \"" + name + "\"");
 

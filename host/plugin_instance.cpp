@@ -130,4 +130,9 @@ VstIntPtr PluginInstance::SetChunk(const std::vector<char>& chunk, bool preset) 
                   copy.empty() ? nullptr : copy.data());
 }
 
+PluginIdentity ProbePlugin(const std::shared_ptr<PluginModule>& module) {
+  PluginInstance probe(module);
+  return {probe.EffectName(), probe.CanDouble()};
+}
+
 }  // namespace vornhost

@@ -90,4 +90,13 @@ class PluginInstance {
   bool resumed_ = false;
 };
 
+// What a command prints before it makes its own instances: the effect's
+// name and whether it processes in double precision, from a short-lived
+// instance that is closed again.
+struct PluginIdentity {
+  std::string name;
+  bool canDouble = false;
+};
+PluginIdentity ProbePlugin(const std::shared_ptr<PluginModule>& module);
+
 }  // namespace vornhost
