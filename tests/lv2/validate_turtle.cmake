@@ -1,7 +1,23 @@
-# Validates the bundle's Turtle against the LV2 schema files installed on
-# the system, with lv2_validate (lv2-dev) and sord_validate (sordi).
+# Validates the bundle's Turtle against the LV2 schema files, with
+# lv2_validate (lv2-dev) and sord_validate (sordi). The schemas are the
+# specification bundles that lv2-dev itself installs, never every bundle
+# in the LV2 folders: other plug-ins installed on the machine have Turtle
+# of their own that this test must not judge.
 file(GLOB _ours "${BUNDLE}/*.ttl")
-file(GLOB _schemas /usr/lib/lv2/*.lv2/*.ttl /usr/lib/x86_64-linux-gnu/lv2/*.lv2/*.ttl)
+execute_process(COMMAND dpkg-query -L lv2-dev OUTPUT_VARIABLE _listed RESULT_VARIABLE _status ERROR_QUIET)
+if(NOT _status EQUAL 0)
+  message(FATAL_ERROR "the LV2 schema files come from the package lv2-dev, which is not installed")
+endif()
+string(REPLACE "\n" ";" _listed "${_listed}")
+set(_schemas "")
+foreach(_path IN LISTS _listed)
+  if(_path MATCHES "\\.ttl$" AND EXISTS "${_path}" AND NOT IS_DIRECTORY "${_path}")
+    list(APPEND _schemas "${_path}")
+  endif()
+endforeach()
+if(NOT _schemas)
+  message(FATAL_ERROR "lv2-dev lists no schema files")
+endif()
 if(NOT _ours)
   message(FATAL_ERROR "no Turtle in ${BUNDLE}")
 endif()
