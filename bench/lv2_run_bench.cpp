@@ -12,7 +12,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/urid/urid.h>
 
-#include "shell/lv2/lv2_entry.h"
+#include "formats/lv2/lv2_entry.h"
 #include "tests/support/plugin_instance.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "gui/editor/choxa_view.h"
+#include "editor/choxa_view.h"
 
-#include "gui/editor/script_view_client.h"
+#include "editor/script_view_client.h"
 
 using VSTGUI::CButtonState;
 using VSTGUI::CMouseEventResult;

@@ -1,4 +1,4 @@
-#include "gui/editor/font_cache.h"
+#include "editor/font_cache.h"
 
 #include "gui/cdraw_context.h"
 #include "gui/cfont_desc.h"

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 namespace vornhost {
 

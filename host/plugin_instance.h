@@ -9,7 +9,7 @@
 
 #include "host/host_callback.h"
 #include "host/plugin_module.h"
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 namespace vornhost {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 namespace vornhost {
 

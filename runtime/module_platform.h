@@ -1,5 +1,5 @@
 // What the module services need from the operating system. Each platform
-// implements these in its own folder under shell/platform/.
+// implements these in its own folder under runtime/platform/.
 #pragma once
 
 #include <string>

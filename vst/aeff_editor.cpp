@@ -1,3 +1,3 @@
-#include "shell/aeff_editor.h"
+#include "vst/aeff_editor.h"
 
 AEffEditor::~AEffEditor() = default;

@@ -7,7 +7,7 @@
 // this base by that object's destructor.
 #pragma once
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 class AudioEffect;
 

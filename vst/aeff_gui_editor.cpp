@@ -1,11 +1,11 @@
-#include "gui/editor/aeff_gui_editor.h"
+#include "vst/aeff_gui_editor.h"
 
 #include <chrono>
 #include <thread>
 
 #include "gui/cframe.h"
 #include "gui/cmouse.h"
-#include "shell/audio_effect_x.h"
+#include "vst/audio_effect_x.h"
 
 namespace {
 

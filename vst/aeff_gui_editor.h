@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "gui/vstgui_editor_interface.h"
-#include "shell/aeff_editor.h"
+#include "vst/aeff_editor.h"
 
 class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
  public:

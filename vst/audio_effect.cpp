@@ -1,14 +1,14 @@
-#include "shell/audio_effect.h"
+#include "vst/audio_effect.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 
-#include "shell/aeff_editor.h"
-#include "shell/denormal_flush.h"
-#include "shell/dispatch_guard.h"
-#include "shell/text_bounds.h"
-#include "shell/value_text.h"
+#include "base/denormal_flush.h"
+#include "vst/aeff_editor.h"
+#include "vst/dispatch_guard.h"
+#include "vst/text_bounds.h"
+#include "vst/value_text.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 // when the record's dispatcher deletes it. The object owns its editor.
 #pragma once
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 class AEffEditor;
 

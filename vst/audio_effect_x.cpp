@@ -1,13 +1,13 @@
-#include "shell/audio_effect_x.h"
+#include "vst/audio_effect_x.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/aeff_editor.h"
-#include "shell/dispatch_guard.h"
-#include "shell/text_bounds.h"
+#include "vst/aeff_editor.h"
+#include "vst/dispatch_guard.h"
+#include "vst/text_bounds.h"
 
 namespace {
 

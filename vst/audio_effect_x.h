@@ -4,8 +4,8 @@
 // Threads as in AudioEffect: [dispatcher] unless marked.
 #pragma once
 
-#include "shell/audio_effect.h"
-#include "shell/vst24.h"
+#include "vst/audio_effect.h"
+#include "vst/vst24.h"
 
 class AudioEffectX : public AudioEffect {
  public:

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-#include "shell/audio_effect.h"
-#include "shell/text_bounds.h"
-#include "shell/vst24.h"
+#include "vst/audio_effect.h"
+#include "vst/text_bounds.h"
+#include "vst/vst24.h"
 
 // The object behind a record; null for a null record or an empty object.
 inline AudioEffect* EffectOf(AEffect* e) noexcept {

@@ -1,11 +1,11 @@
-#include "shell/value_text.h"
+#include "vst/value_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/text_bounds.h"
+#include "vst/text_bounds.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // or a negative maxLen writes nothing.
 #pragma once
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 // Decimal text of at most 8 characters: "-" for negative values, the integer
 // digits, "." and as many fraction digits (rounded) as fit in the 8. Values

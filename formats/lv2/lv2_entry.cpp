@@ -5,9 +5,9 @@
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 
-#include "shell/lv2/lv2_entry.h"
-#include "shell/lv2/lv2_plugin.h"
-#include "shell/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_entry.h"
+#include "formats/lv2/lv2_plugin.h"
+#include "formats/lv2/lv2_ports.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/lv2/lv2_plugin.h"
+#include "formats/lv2/lv2_plugin.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,11 +8,11 @@
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/options/options.h>
 
+#include "base/denormal_flush.h"
+#include "editor/font_cache.h"
 #include "effect/morvox_effect.h"
-#include "gui/editor/font_cache.h"
+#include "formats/lv2/lv2_ports.h"
 #include "runtime/block_runner.h"
-#include "shell/denormal_flush.h"
-#include "shell/lv2/lv2_ports.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Lv2Plugin: one LV2 instance of the delay. It owns the script object,
 // applies the control ports to its sliders, feeds it the audio ports and
 // the host's transport, and is the script's MorvoxHost and its editor's
-// ScriptViewClient. Ports: shell/lv2/lv2_ports.h.
+// ScriptViewClient. Ports: formats/lv2/lv2_ports.h.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,12 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
-#include "gui/editor/script_view_client.h"
+#include "editor/script_view_client.h"
+#include "formats/lv2/lv2_transport.h"
 #include "runtime/morvox_host.h"
-#include "shell/lv2/lv2_transport.h"
 
 class TMorvoxEffect;
-class CHoxaEditor;
+class ScriptEditor;
 namespace VSTGUI {
 class CFontDesc;
 }  // namespace VSTGUI
@@ -51,8 +51,8 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
   // The UI's hooks. [gui]
-  void AttachEditor(CHoxaEditor* editor, Lv2EditSink* sink);
-  void DetachEditor(CHoxaEditor* editor);
+  void AttachEditor(ScriptEditor* editor, Lv2EditSink* sink);
+  void DetachEditor(ScriptEditor* editor);
   // A control port value the host set, shown in the editor at once.
   void ShowPortValue(std::uint32_t port, float value);
 
@@ -106,7 +106,7 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   // so ports the host left alone do not undo the restored settings.
   bool adoptPorts_ = false;
 
-  CHoxaEditor* editor_ = nullptr;
+  ScriptEditor* editor_ = nullptr;
   Lv2EditSink* editSink_ = nullptr;
   VSTGUI::CDrawContext* drawContext_ = nullptr;  // set only while the editor paints
   std::vector<VSTGUI::CFontDesc*> fontCache_;

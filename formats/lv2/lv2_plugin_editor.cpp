@@ -1,18 +1,18 @@
 // Lv2Plugin's editor side: the script view's paint and input, the script's
 // drawing services, and the editor's edits passed to the UI. [gui]
+#include "editor/font_cache.h"
+#include "editor/script_editor.h"
 #include "effect/morvox_effect.h"
-#include "gui/editor/choxa_editor.h"
-#include "gui/editor/font_cache.h"
+#include "formats/lv2/lv2_plugin.h"
+#include "formats/lv2/lv2_ports.h"
 #include "runtime/editor_input.h"
-#include "shell/lv2/lv2_plugin.h"
-#include "shell/lv2/lv2_ports.h"
 
-void Lv2Plugin::AttachEditor(CHoxaEditor* editor, Lv2EditSink* sink) {
+void Lv2Plugin::AttachEditor(ScriptEditor* editor, Lv2EditSink* sink) {
   editor_ = editor;
   editSink_ = sink;
 }
 
-void Lv2Plugin::DetachEditor(CHoxaEditor* editor) {
+void Lv2Plugin::DetachEditor(ScriptEditor* editor) {
   if (editor_ != editor) return;  // a later UI took over
   editor_ = nullptr;
   editSink_ = nullptr;

@@ -2,7 +2,7 @@
 // marker and the 64 slider values as floats), stored as one atom:Chunk
 // property, so settings move between the two formats. [instantiation]
 #include "effect/morvox_effect.h"
-#include "shell/lv2/lv2_plugin.h"
+#include "formats/lv2/lv2_plugin.h"
 
 namespace {
 

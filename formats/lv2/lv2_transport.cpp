@@ -1,4 +1,4 @@
-#include "shell/lv2/lv2_transport.h"
+#include "formats/lv2/lv2_transport.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
-#include "shell/lv2/lv2_turtle.h"
+#include "formats/lv2/lv2_turtle.h"
 
 #include <cctype>
 #include <cstdio>
 #include <sstream>
 
-#include "shell/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_ports.h"
 
 namespace lv2turtle {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "effect/morvox_effect.h"
-#include "shell/lv2/lv2_turtle.h"
+#include "formats/lv2/lv2_turtle.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "shell/lv2/lv2_ui.h"
+#include "formats/lv2/lv2_ui.h"
 
 #include <cstring>
 
 #include <lv2/instance-access/instance-access.h>
 
+#include "editor/script_editor.h"
 #include "effect/morvox_effect.h"
+#include "formats/lv2/lv2_ports.h"
 #include "gui/cframe.h"
-#include "gui/editor/choxa_editor.h"
 #include "gui/platform/backend.h"
-#include "shell/lv2/lv2_ports.h"
 
 namespace {
 
@@ -36,11 +36,11 @@ Lv2Ui* Lv2Ui::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV
   if (const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize))) {
     if (resize->ui_resize != nullptr) resize->ui_resize(resize->handle, kEditorWidth, kEditorHeight);
   }
-  ui->editor_ = new CHoxaEditor(nullptr, plugin, kEditorWidth, kEditorHeight);
-  ui->editor_->open(parent);
+  ui->editor_ = new ScriptEditor(plugin, kEditorWidth, kEditorHeight);
+  ui->editor_->Open(parent, nullptr);
   plugin->AttachEditor(ui->editor_, ui);
   if (widget != nullptr) {
-    VSTGUI::CFrame* frame = ui->editor_->getFrame();
+    VSTGUI::CFrame* frame = ui->editor_->Frame();
     *widget = frame != nullptr && frame->getPlatformWindow() != nullptr
                   ? frame->getPlatformWindow()->nativeHandle()
                   : nullptr;
@@ -61,7 +61,7 @@ Lv2Ui::Lv2Ui(Lv2Plugin* plugin, LV2UI_Write_Function write, LV2UI_Controller con
 }
 
 Lv2Ui::~Lv2Ui() {
-  editor_->close();  // ends open gestures while the sink is still attached
+  editor_->Close();  // ends open gestures while the sink is still attached
   plugin_->DetachEditor(editor_);
   delete editor_;
 }
@@ -79,7 +79,7 @@ void Lv2Ui::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t form
 }
 
 int Lv2Ui::Idle() {
-  editor_->idle();
+  editor_->Idle();
   SendChangedSliders();
   return 0;
 }

@@ -9,9 +9,9 @@
 
 #include <lv2/ui/ui.h>
 
-#include "shell/lv2/lv2_plugin.h"
+#include "formats/lv2/lv2_plugin.h"
 
-class CHoxaEditor;
+class ScriptEditor;
 
 class Lv2Ui final : public Lv2EditSink {
  public:
@@ -40,7 +40,7 @@ class Lv2Ui final : public Lv2EditSink {
   LV2UI_Write_Function write_;
   LV2UI_Controller controller_;
   const LV2UI_Touch* touch_ = nullptr;
-  CHoxaEditor* editor_ = nullptr;
+  ScriptEditor* editor_ = nullptr;
   std::vector<float> hostValues_;  // per slider: the value the host knows
   std::vector<bool> inGesture_;    // per slider: an edit gesture is running
 };

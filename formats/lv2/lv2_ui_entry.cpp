@@ -3,9 +3,9 @@
 
 #include <lv2/ui/ui.h>
 
-#include "shell/lv2/lv2_entry.h"
-#include "shell/lv2/lv2_ports.h"
-#include "shell/lv2/lv2_ui.h"
+#include "formats/lv2/lv2_entry.h"
+#include "formats/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_ui.h"
 
 namespace {
 

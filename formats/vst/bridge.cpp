@@ -1,18 +1,18 @@
 // The bridge entries: each turns one adapter operation into work on the
 // script object.
-#include "shell/bridge.h"
+#include "formats/vst/bridge.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
+#include "formats/vst/editor_attach.h"
+#include "formats/vst/hoxa.h"
 #include "runtime/block_runner.h"
 #include "runtime/editor_input.h"
 #include "runtime/morvox.h"
-#include "shell/editor_attach.h"
-#include "shell/hoxa.h"
-#include "shell/text_bounds.h"
+#include "vst/text_bounds.h"
 
 namespace {
 

@@ -1,9 +1,11 @@
-// CHoxaEditor: the 500 × 480 editor the host embeds. It owns the frame
-// window while open and paces redraws from the host's idle calls. The VST
-// adapter attaches it to itself; other formats make one without an owner.
+// CHoxaEditor: the 500 × 480 editor a VST host opens through the editor
+// opcodes. It is the AEffGUIEditor the host sees and hosts the
+// format-neutral ScriptEditor, which owns the frame window while open and
+// paces redraws through its client's idle step.
 #pragma once
 
-#include "gui/editor/aeff_gui_editor.h"
+#include "editor/script_editor.h"
+#include "vst/aeff_gui_editor.h"
 
 class CHoxa;
 class CHoxaView;
@@ -27,6 +29,9 @@ class CHoxaEditor : public AEffGUIEditor {
   CHoxaView* view = nullptr;  // of the last open; meaningful only while frame is set
   int width;
   int height;
+
+ private:
+  ScriptEditor script_;
 };
 
 // Creates the editor for the adapter unless it has one; false when not made.

@@ -1,6 +1,6 @@
-#include "shell/editor_attach.h"
+#include "formats/vst/editor_attach.h"
 
-#include "gui/editor/choxa_editor.h"
+#include "formats/vst/choxa_editor.h"
 
 void AttachEditor(CHoxa* adapter) {
   CreateEditor(adapter, 500, 480);

@@ -2,6 +2,6 @@
 // the version query. Both exported entry points call this.
 #pragma once
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 AEffect* CreatePluginInstance(audioMasterCallback audioMaster) noexcept;

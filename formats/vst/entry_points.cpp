@@ -1,9 +1,9 @@
 // The library's exported entry points. VSTPluginMain (also exported as
 // `main`) and MAIN build one plug-in instance each.
 #include "effect/morvox_effect.h"
-#include "shell/bridge.h"
-#include "shell/entry_point.h"
-#include "shell/hoxa.h"
+#include "formats/vst/bridge.h"
+#include "formats/vst/entry_point.h"
+#include "formats/vst/hoxa.h"
 
 AEffect* CreatePluginInstance(audioMasterCallback audioMaster) noexcept {
   try {

@@ -1,10 +1,10 @@
-#include "shell/hoxa.h"
+#include "formats/vst/hoxa.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "runtime/morvox.h"
-#include "shell/aeff_editor.h"
+#include "vst/aeff_editor.h"
 
 CHoxa* CreateHoxa(TMorvox* script, const MorvoxBridge& bridge, audioMasterCallback audioMaster,
                   VstInt32 numPrograms, VstInt32 numParams) {

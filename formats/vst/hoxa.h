@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "gui/editor/script_view_client.h"
+#include "editor/script_view_client.h"
+#include "formats/vst/bridge.h"
 #include "runtime/morvox_host.h"
-#include "shell/audio_effect_x.h"
-#include "shell/bridge.h"
+#include "vst/audio_effect_x.h"
 
 class TMorvox;
 namespace VSTGUI {
@@ -53,7 +53,7 @@ class CHoxa : public AudioEffectX, public MorvoxHost, public ScriptViewClient {
   VstInt32 getVendorVersion() override;
   VstInt32 canDo(char* text) override;
 
-  // MorvoxHost (shell/hoxa_host_services.cpp), from the VST host's answers.
+  // MorvoxHost (formats/vst/hoxa_host_services.cpp), from the VST host's answers.
   double SampleRate() override;
   std::int32_t BlockSize() override;
   std::int32_t NumInputs() override;
@@ -102,7 +102,7 @@ class CHoxa : public AudioEffectX, public MorvoxHost, public ScriptViewClient {
   // [gui] Ends every open edit (the editor closes mid-drag).
   void EndOpenParameterEdits();
 
-  // ScriptViewClient (shell/hoxa_graphics.cpp): the editor's events through
+  // ScriptViewClient (formats/vst/hoxa_graphics.cpp): the editor's events through
   // the bridge.
   void ViewIdle() override;
   void ViewPaint(VSTGUI::CDrawContext* context, double width, double height) override;

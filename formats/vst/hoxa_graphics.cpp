@@ -1,8 +1,8 @@
 // The adapter's services for the script's drawing (fonts, redraws) and its
 // editor's events, passed to the script through the bridge.
-#include "gui/editor/choxa_editor.h"
-#include "gui/editor/font_cache.h"
-#include "shell/hoxa.h"
+#include "editor/font_cache.h"
+#include "formats/vst/choxa_editor.h"
+#include "formats/vst/hoxa.h"
 
 int CHoxa::SetFont(const char* face, int size, int style) {
   return morvox::SelectCachedFont(fontCache, drawContext, face, size, style);

@@ -2,8 +2,8 @@
 // through the dispatcher base.
 #include <cstring>
 
-#include "gui/editor/choxa_editor.h"
-#include "shell/hoxa.h"
+#include "formats/vst/choxa_editor.h"
+#include "formats/vst/hoxa.h"
 
 double CHoxa::SampleRate() {
   return getSampleRate();

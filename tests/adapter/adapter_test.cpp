@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "effect/morvox_effect.h"
+#include "formats/vst/bridge.h"
+#include "formats/vst/choxa_editor.h"
+#include "formats/vst/entry_point.h"
+#include "formats/vst/hoxa.h"
 #include "gui/coffscreen_context.h"
-#include "gui/editor/choxa_editor.h"
 #include "runtime/graphics_primitives.h"
-#include "shell/aeff_editor.h"
-#include "shell/bridge.h"
-#include "shell/entry_point.h"
-#include "shell/hoxa.h"
 #include "tests/support/plugin_instance.h"
+#include "vst/aeff_editor.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <memory>
 #include <vector>
 
-#include "shell/text_bounds.h"
 #include "tests/fuzz/fuzz_plugin.h"
+#include "vst/text_bounds.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "effect/morvox_effect.h"
-#include "shell/entry_point.h"
-#include "shell/hoxa.h"
+#include "formats/vst/entry_point.h"
+#include "formats/vst/hoxa.h"
 
 namespace fuzz {
 

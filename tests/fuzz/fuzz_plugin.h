@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 namespace fuzz {
 

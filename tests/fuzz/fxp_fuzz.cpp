@@ -8,11 +8,11 @@
 #include <random>
 #include <vector>
 
+#include "formats/vst/entry_point.h"
 #include "host/host_error.h"
 #include "host/plugin_instance.h"
 #include "host/state_file.h"
 #include "runtime/morvox_files.h"
-#include "shell/entry_point.h"
 #include "tests/fuzz/chunk_mutator.h"
 #include "tests/fuzz/fuzz_plugin.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 namespace {
 

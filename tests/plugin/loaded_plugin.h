@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 struct LoadedPlugin {
   explicit LoadedPlugin(const char* entry = "VSTPluginMain", VstIntPtr hostVersion = 2400);

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/vst24.h"
 #include "tests/soak/x_census.h"
+#include "vst/vst24.h"
 
 // In the sanitizer build: the live allocations by call stack, to show
 // where memory grows.

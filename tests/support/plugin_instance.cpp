@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/entry_point.h"
+#include "formats/vst/entry_point.h"
 
 PluginInstance::PluginInstance(float sampleRate, TestHost* testHost)
     : host(testHost != nullptr ? testHost : &ownHost) {

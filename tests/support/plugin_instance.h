@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "effect/morvox_effect.h"
-#include "shell/hoxa.h"
+#include "formats/vst/hoxa.h"
 #include "tests/support/test_host.h"
 
 class PluginInstance {

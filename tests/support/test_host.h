@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "shell/vst24.h"
+#include "vst/vst24.h"
 
 struct TestHost {
   VstIntPtr version = 2400;

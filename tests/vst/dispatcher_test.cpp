@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "tests/shell/probe_effect.h"
+#include "tests/vst/probe_effect.h"
 
 namespace {
 

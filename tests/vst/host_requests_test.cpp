@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "tests/shell/probe_effect.h"
+#include "tests/vst/probe_effect.h"
 
 namespace {
 

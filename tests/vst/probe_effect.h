@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/aeff_editor.h"
-#include "shell/audio_effect_x.h"
+#include "vst/aeff_editor.h"
+#include "vst/audio_effect_x.h"
 
 struct HostCall {
   AEffect* effect;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "tests/shell/probe_effect.h"
+#include "tests/vst/probe_effect.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <limits>
 #include <string>
 
-#include "shell/text_bounds.h"
-#include "tests/shell/probe_effect.h"
+#include "tests/vst/probe_effect.h"
+#include "vst/text_bounds.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <lv2/core/lv2.h>
 #include <lv2/ui/ui.h>
 
-#include "shell/lv2/lv2_entry.h"
+#include "formats/lv2/lv2_entry.h"
 
 extern "C" {
 

@@ -1,6 +1,6 @@
 // The symbols a Linux host looks for. `main` cannot be declared by that
 // name in C++, so it is an assembler-level alias of VSTPluginMain.
-#include "shell/entry_point.h"
+#include "formats/vst/entry_point.h"
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
   return CreatePluginInstance(audioMaster);

@@ -8,8 +8,8 @@
 #endif
 #include <windows.h>
 
-#include "shell/entry_point.h"
-#include "shell/platform/win32/module_handle.h"
+#include "formats/vst/entry_point.h"
+#include "runtime/platform/win32/module_handle.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster) {
   return CreatePluginInstance(audioMaster);

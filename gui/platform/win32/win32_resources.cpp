@@ -1,5 +1,5 @@
 // The interface pictures as module resources of type "DATA" (numbered 0, 1,
-// 2, language 1033, from shell/exports/windows_resources.rc), read straight
+// 2, language 1033, from resources/windows_resources.rc), read straight
 // from the mapped module.
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX

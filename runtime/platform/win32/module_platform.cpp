@@ -7,7 +7,7 @@
 #endif
 #include <windows.h>
 
-#include "shell/platform/win32/module_handle.h"
+#include "runtime/platform/win32/module_handle.h"
 
 namespace morvox::platform {
 namespace {

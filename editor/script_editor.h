@@ -1,0 +1,46 @@
+// ScriptEditor: the script's editor as any plug-in format hosts it. It owns
+// the frame window and its one CHoxaView while open and runs the client's
+// idle step; it knows its plug-in only as a ScriptViewClient. [gui] All of
+// it runs on the thread that opened it.
+#pragma once
+
+namespace VSTGUI {
+class CFrame;
+class VSTGUIEditorInterface;
+}  // namespace VSTGUI
+
+class CHoxaView;
+class ScriptViewClient;
+
+class ScriptEditor {
+ public:
+  // client: the plug-in the view shows (not owned, outlives the editor).
+  ScriptEditor(ScriptViewClient* client, int width, int height);
+  ~ScriptEditor();  // closes an open frame
+  ScriptEditor(const ScriptEditor&) = delete;
+  ScriptEditor& operator=(const ScriptEditor&) = delete;
+
+  // Opens the frame as a child of parentWindow, closing an open one first.
+  // frameOwner answers the frame's questions to its editor (idle pacing,
+  // knob mode, edits); null answers them neutrally. Returns the new frame,
+  // owned by this editor.
+  VSTGUI::CFrame* Open(void* parentWindow, VSTGUI::VSTGUIEditorInterface* frameOwner);
+  void Close();  // tells the client first, then releases the frame
+  // The client's idle step, while a frame is open.
+  void ClientIdle();
+  // The client's idle step, then the frame's own idle.
+  void Idle();
+  // Invalidates the whole view; false without an open frame or a view.
+  bool RequestRedraw();
+
+  VSTGUI::CFrame* Frame() const { return frame_; }
+  bool IsOpen() const { return frame_ != nullptr; }
+
+  ScriptViewClient* client;   // not owned
+  CHoxaView* view = nullptr;  // of the last open; meaningful only while open
+  int width;
+  int height;
+
+ private:
+  VSTGUI::CFrame* frame_ = nullptr;
+};
