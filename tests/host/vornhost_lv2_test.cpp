@@ -26,7 +26,8 @@ TEST_F(VornhostLv2, InfoByUriOrBundleListsTheTenControlsAndTheUi) {
   for (const std::string& reference : {kUri, kBundle}) {
     Outcome r = Vornhost({"info", reference});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("controls       10"), std::string::npos) << r.out;
+    // The ten sliders and the control at index 15 (kept for the bypass).
+    EXPECT_NE(r.out.find("controls       11"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("ui             " + kUri + "#ui"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("latency        none"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("options: 0=0.25 1=0.33"), std::string::npos) << r.out;
