@@ -15,11 +15,12 @@ constexpr std::size_t kChunkBytes = Lv2Plugin::kChunkFloats * sizeof(float);
 }  // namespace
 
 void Lv2Plugin::PublishSettings() {
+  // A reader that sees any value of this publication also sees the odd
+  // count before it (each value is a release store), so it reads again.
   const std::uint32_t count = publishCount_.load(std::memory_order_relaxed);
   publishCount_.store(count + 1, std::memory_order_relaxed);
-  std::atomic_thread_fence(std::memory_order_release);
   for (std::size_t n = 1; n < kChunkFloats; ++n) {
-    published_[n - 1].store(static_cast<float>(script_->sliderValues[n]), std::memory_order_relaxed);
+    published_[n - 1].store(static_cast<float>(script_->sliderValues[n]), std::memory_order_release);
   }
   publishCount_.store(count + 2, std::memory_order_release);
 }
@@ -33,9 +34,9 @@ LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handl
   chunk[0] = kChunkMarker;
   for (int attempt = 0;; ++attempt) {
     const std::uint32_t before = publishCount_.load(std::memory_order_acquire);
+    // Acquire loads: the count read after them cannot be read before them.
     for (std::size_t n = 1; n < kChunkFloats; ++n)
-      chunk[n] = published_[n - 1].load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
+      chunk[n] = published_[n - 1].load(std::memory_order_acquire);
     const std::uint32_t after = publishCount_.load(std::memory_order_relaxed);
     if ((before & 1u) == 0 && before == after) break;
     // Each value is one the settings held; after this long (a run() that
