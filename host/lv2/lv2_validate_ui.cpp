@@ -23,9 +23,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Control values written (format 0); messages in atoms (a UI asking its
+// plug-in for data, say) are a UI's own business.
 std::atomic<int> gWrites{0};
-void Write(LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t, const void*) {
-  ++gWrites;
+void Write(LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t format, const void*) {
+  if (format == 0) ++gWrites;
 }
 
 struct Ui {
@@ -64,7 +66,7 @@ std::string Session(const Ui& ui, Lv2PluginHost& p, void* parent, Display* displ
     std::this_thread::sleep_for(15ms);
   }
   if (gWrites != 0 && problem.empty()) {
-    problem = "the UI wrote " + std::to_string(gWrites.load()) + " values without any input";
+    problem = "the UI wrote " + std::to_string(gWrites.load()) + " control values without any input";
   }
   if (display != nullptr && idle != nullptr && idle->idle != nullptr && problem.empty()) {
     XDestroyWindow(display, window);
