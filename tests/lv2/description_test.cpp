@@ -120,7 +120,7 @@ TEST(Lv2Description, ControlsCarryTheSlidersNamesRangesDefaultsUnitsAndOptions) 
 }
 
 // The UI needs no instance-access: it may live in a process of its own.
-TEST(Lv2Description, TheX11UiNeedsItsParentIdleAndTheInstance) {
+TEST(Lv2Description, TheX11UiNeedsItsParentAndIdleButNotTheInstance) {
   World& w = World::Get();
   ASSERT_NE(w.plugin, nullptr);
   LilvUIs* uis = lilv_plugin_get_uis(w.plugin);
