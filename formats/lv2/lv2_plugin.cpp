@@ -1,6 +1,7 @@
 #include "formats/lv2/lv2_plugin.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -9,7 +10,6 @@
 #include <lv2/options/options.h>
 
 #include "base/denormal_flush.h"
-#include "editor/font_cache.h"
 #include "effect/morvox_effect.h"
 #include "formats/lv2/lv2_ports.h"
 #include "runtime/block_runner.h"
@@ -31,6 +31,9 @@ Lv2Plugin* Lv2Plugin::Create(double sampleRate, const LV2_Feature* const* featur
   if (map != nullptr && map->map == nullptr) map = nullptr;
   auto* plugin = new Lv2Plugin(sampleRate, map);
   plugin->ReadBlockLength(features);
+  // The lines' pages for this rate, before any run.
+  plugin->script_->InitOnce();
+  plugin->PublishSettings();
   return plugin;
 }
 
@@ -46,13 +49,14 @@ Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
   controls_.assign(count, nullptr);
   // Not a number, so the first run takes every connected control.
   applied_.assign(count, std::numeric_limits<float>::quiet_NaN());
+  atRestore_.assign(count, 0.0f);
+  seenAtRestore_.assign(count, 0);
   script_->plugin = this;
   script_->OnReset();
 }
 
 Lv2Plugin::~Lv2Plugin() {
   script_->OnClose();
-  morvox::ReleaseCachedFonts(fontCache_);
 }
 
 void Lv2Plugin::ReadBlockLength(const LV2_Feature* const* features) {
@@ -80,6 +84,8 @@ void Lv2Plugin::ConnectPort(std::uint32_t port, void* data) {
     timeInput_ = static_cast<const LV2_Atom_Sequence*>(data);
   } else if (port - lv2port::kFirstControl < controls_.size()) {
     controls_[port - lv2port::kFirstControl] = static_cast<const float*>(data);
+  } else if (port == lv2port::kFirstMeter) {
+    meter_ = static_cast<float*>(data);
   }
 }
 
@@ -100,23 +106,24 @@ void Lv2Plugin::ApplyControl(std::int32_t index, float value) {
   script_->SetFromNormalisedValue(index, (static_cast<double>(value) - slider->minimum) / range);
 }
 
-float Lv2Plugin::PortValueOf(std::int32_t index, double normalised) const {
-  const SliderInfo* slider = script_->SliderAt(index);
-  if (slider == nullptr) return 0.0f;
-  return static_cast<float>(slider->minimum + normalised * (slider->maximum - slider->minimum));
-}
-
 void Lv2Plugin::Run(std::uint32_t frames) {
+  // The controls reach the sound here and nowhere else.
+  bool changed = false;
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const float* port = controls_[i];
     if (port == nullptr) continue;
     const float value = *port;
-    if (adoptPorts_) applied_[i] = value;
-    if (value == applied_[i]) continue;
+    if (restored_ && (seenAtRestore_[i] == 0 || value == atRestore_[i])) {
+      applied_[i] = value;  // left alone since the restore: the restored value holds
+      continue;
+    }
+    if (value == applied_[i] || (std::isnan(value) && std::isnan(applied_[i]))) continue;
     applied_[i] = value;
     ApplyControl(static_cast<std::int32_t>(i), value);
+    changed = true;
   }
-  adoptPorts_ = false;
+  restored_ = false;
+  if (changed) PublishSettings();
   // Subnormals flushed for the processing only, as the VST process call
   // does (its parameter changes run in the host's mode, as ours above).
   const DenormalFlush flush;
@@ -129,6 +136,11 @@ void Lv2Plugin::Run(std::uint32_t frames) {
       std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
   morvox::RunBlock(*script_, 2, inputs, outputs, count);
   transport_.Advance(frames, sampleRate_);
+  // The level the editor's meter takes in at the next block's start.
+  if (meter_ != nullptr) {
+    const double peak = std::fmax(std::fabs(script_->v.wetLeft), std::fabs(script_->v.wetRight));
+    *meter_ = std::isfinite(peak) ? static_cast<float>(std::fmin(peak, 1.0e6)) : 0.0f;
+  }
 }
 
 double Lv2Plugin::Tempo() {
@@ -136,7 +148,7 @@ double Lv2Plugin::Tempo() {
 }
 
 bool Lv2Plugin::TempoAndSignature(double& tempo, double& numerator, double& denominator) {
-  if (!transport_.known) return false;
+  if (!transport_.known || !transport_.tempoKnown) return false;
   tempo = transport_.beatsPerMinute;
   numerator = transport_.beatsPerBar;
   denominator = transport_.beatUnit;

@@ -1,9 +1,13 @@
-// Lv2Plugin: one LV2 instance of the delay. It owns the script object,
-// applies the control ports to its sliders, feeds it the audio ports and
-// the host's transport, and is the script's MorvoxHost and its editor's
-// ScriptViewClient. Ports: formats/lv2/lv2_ports.h.
+// Lv2Plugin: one LV2 instance of the delay. It owns the script object that
+// makes the sound, applies the control ports to its sliders in run() and
+// only there, feeds it the audio ports and the host's transport, writes the
+// meter output for the UI, and is the script's MorvoxHost. It knows nothing
+// of any UI: the UI (formats/lv2/lv2_ui.h) speaks to it only through the
+// host's ports. Ports: formats/lv2/lv2_ports.h.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,30 +16,16 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
-#include "editor/script_view_client.h"
 #include "formats/lv2/lv2_transport.h"
 #include "runtime/morvox_host.h"
 
 class TMorvoxEffect;
-class ScriptEditor;
-namespace VSTGUI {
-class CFontDesc;
-}  // namespace VSTGUI
 
-// Where the editor's edits go: the open UI, which writes them to the host.
-class Lv2EditSink {
- public:
-  virtual ~Lv2EditSink() = default;
-  virtual void GestureBegin(std::uint32_t port) = 0;
-  virtual void ValueEdited(std::uint32_t port, float value) = 0;
-  virtual void GestureEnd(std::uint32_t port) = 0;
-  virtual void EndAllGestures() = 0;  // the editor closes mid-drag
-};
-
-class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
+class Lv2Plugin final : public MorvoxHost {
  public:
   // Without urid:map (hosts that pass no features) the instance runs with
-  // no transport and no state. [instantiation]
+  // no transport and no state. Every page the delay lines can reach exists
+  // from here on, so no call order makes run() allocate. [instantiation]
   static Lv2Plugin* Create(double sampleRate, const LV2_Feature* const* features);
   ~Lv2Plugin() override;
   Lv2Plugin(const Lv2Plugin&) = delete;
@@ -46,17 +36,12 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   void Deactivate();                                 // the script's suspend
   void Run(std::uint32_t frames);                    // [audio] no allocation, no lock
 
-  // The state interface: the script's chunk as one property. [instantiation]
+  // The state interface: the script's chunk as one property. Save reads the
+  // settings run() last published and may run beside it; Restore answers
+  // an error and changes nothing for a chunk that is not ours.
   LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
-  LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+  LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);  // [instantiation]
 
-  // The UI's hooks. [gui]
-  void AttachEditor(ScriptEditor* editor, Lv2EditSink* sink);
-  void DetachEditor(ScriptEditor* editor);
-  // A control port value the host set, shown in the editor at once.
-  void ShowPortValue(std::uint32_t port, float value);
-
-  TMorvoxEffect& Script() { return *script_; }
   std::int32_t ParameterCount() const;
 
   // MorvoxHost
@@ -69,27 +54,16 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   bool IsRecording() override { return false; }
   double PlayPosition() override;
   double BarStart() override;
-  void BeginEdit(std::int32_t index) override;
-  void ParameterChanged(std::int32_t index, double normalised) override;
-  void EndEdit(std::int32_t index) override;
-  void RequestEditorRedraw() override;
-  VSTGUI::CDrawContext* DrawContext() override { return drawContext_; }
-  bool EditorSize(std::int32_t& width, std::int32_t& height) override;
-  int SetFont(const char* face, int size, int style) override;
 
-  // ScriptViewClient
-  void ViewIdle() override;
-  void ViewPaint(VSTGUI::CDrawContext* context, double width, double height) override;
-  void ViewMouseDown(double x, double y, std::int32_t buttons) override;
-  void ViewMouseUp(double x, double y, std::int32_t buttons) override;
-  void ViewMouseMoved(double x, double y, std::int32_t buttons) override;
-  void ViewClosing() override;
+  // The chunk: the marker and the 64 slider values, 4 bytes each.
+  static constexpr std::size_t kChunkFloats = 65;
 
  private:
   Lv2Plugin(double sampleRate, LV2_URID_Map* map);
   void ReadBlockLength(const LV2_Feature* const* features);
   void ApplyControl(std::int32_t index, float value);
-  float PortValueOf(std::int32_t index, double normalised) const;
+  // Makes the script's slider values the ones Save answers. [audio or instantiation]
+  void PublishSettings();
 
   std::unique_ptr<TMorvoxEffect> script_;
   double sampleRate_;
@@ -100,14 +74,18 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   Lv2Transport transport_;
   float* audio_[4] = {nullptr, nullptr, nullptr, nullptr};
   const LV2_Atom_Sequence* timeInput_ = nullptr;
+  float* meter_ = nullptr;
   std::vector<const float*> controls_;  // one per slider
   std::vector<float> applied_;          // the control value last applied, per slider
-  // After a state restore the next run takes the ports' values as applied,
-  // so ports the host left alone do not undo the restored settings.
-  bool adoptPorts_ = false;
+  // After a state restore the next run takes a port as applied unless the
+  // host moved it since the restore, so ports the host left alone do not
+  // undo the restored settings.
+  bool restored_ = false;
+  std::vector<float> atRestore_;             // the port's value during the restore
+  std::vector<std::uint8_t> seenAtRestore_;  // 1: the port was connected then
 
-  ScriptEditor* editor_ = nullptr;
-  Lv2EditSink* editSink_ = nullptr;
-  VSTGUI::CDrawContext* drawContext_ = nullptr;  // set only while the editor paints
-  std::vector<VSTGUI::CFontDesc*> fontCache_;
+  // The settings as run() last left them, for Save on another thread: a
+  // sequence count, odd while run() writes, around the 64 values.
+  std::atomic<std::uint32_t> publishCount_{0};
+  std::array<std::atomic<float>, kChunkFloats - 1> published_{};
 };

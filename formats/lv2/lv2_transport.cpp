@@ -1,12 +1,14 @@
 #include "formats/lv2/lv2_transport.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
-#include <lv2/atom/util.h>
 #include <lv2/time/time.h>
 
 void Lv2Transport::Map(LV2_URID_Map* map) {
   const auto m = [map](const char* uri) { return map->map(map->handle, uri); };
+  urid_.atomSequence = m(LV2_ATOM__Sequence);
   urid_.atomBlank = m(LV2_ATOM__Blank);
   urid_.atomObject = m(LV2_ATOM__Object);
   urid_.atomFloat = m(LV2_ATOM__Float);
@@ -22,59 +24,89 @@ void Lv2Transport::Map(LV2_URID_Map* map) {
   urid_.speed = m(LV2_TIME__speed);
 }
 
+namespace {
+
+// Atom sizes and contents, read with memcpy: a host's buffer need not be
+// aligned for us.
+template <typename T>
+T Load(const std::uint8_t* at) {
+  T value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+constexpr std::uint32_t Padded(std::uint32_t size) {
+  return (size + 7u) & ~7u;
+}
+
+}  // namespace
+
 void Lv2Transport::Read(const LV2_Atom_Sequence* sequence) {
   // Unmapped (no URI map from the host): nothing can be recognised.
-  if (sequence == nullptr || urid_.timePosition == 0 ||
-      sequence->atom.size < sizeof(LV2_Atom_Sequence_Body)) {
+  if (sequence == nullptr || urid_.timePosition == 0) return;
+  if (sequence->atom.type != urid_.atomSequence || sequence->atom.size < sizeof(LV2_Atom_Sequence_Body)) {
     return;
   }
-  LV2_ATOM_SEQUENCE_FOREACH(sequence, event) {
-    const LV2_Atom& body = event->body;
-    if (body.type != urid_.atomObject && body.type != urid_.atomBlank) continue;
-    if (body.size < sizeof(LV2_Atom_Object_Body)) continue;
-    const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&body);
-    if (object->body.otype == urid_.timePosition) ReadPosition(object);
+  const auto* base = reinterpret_cast<const std::uint8_t*>(sequence);
+  // Events lie between the sequence body's header and its end.
+  const std::uint64_t end = sizeof(LV2_Atom) + static_cast<std::uint64_t>(sequence->atom.size);
+  std::uint64_t at = sizeof(LV2_Atom_Sequence);
+  while (at + sizeof(LV2_Atom_Event) <= end) {
+    const auto event = base + at;
+    const auto body = Load<LV2_Atom>(event + offsetof(LV2_Atom_Event, body));
+    const std::uint64_t bodyStart = at + sizeof(LV2_Atom_Event);
+    if (body.size > end - bodyStart) return;  // the event claims more than is left
+    if ((body.type == urid_.atomObject || body.type == urid_.atomBlank) &&
+        body.size >= sizeof(LV2_Atom_Object_Body)) {
+      const auto otype = Load<LV2_URID>(base + bodyStart + offsetof(LV2_Atom_Object_Body, otype));
+      if (otype == urid_.timePosition) ReadPosition(base + bodyStart, body.size);
+    }
+    at = bodyStart + Padded(body.size);
   }
 }
 
-void Lv2Transport::ReadPosition(const LV2_Atom_Object* position) {
-  // A number of any atom number type; the value stays as it was for any
-  // other atom or a value that is not finite.
-  const auto take = [this](const LV2_Atom* atom, double& value) {
-    if (atom == nullptr) return;
+void Lv2Transport::ReadPosition(const std::uint8_t* body, std::uint32_t size) {
+  // A number of any atom number type that fits its property; the value
+  // stays as it was for any other atom or a value that is not finite.
+  double bpm = NAN, perBar = NAN, unit = NAN, barValue = NAN, beat = NAN, speedValue = NAN;
+  std::uint64_t at = sizeof(LV2_Atom_Object_Body);
+  while (at + sizeof(LV2_Atom_Property_Body) <= size) {
+    const auto key = Load<LV2_URID>(body + at + offsetof(LV2_Atom_Property_Body, key));
+    const auto value = Load<LV2_Atom>(body + at + offsetof(LV2_Atom_Property_Body, value));
+    const std::uint64_t valueStart = at + sizeof(LV2_Atom_Property_Body);
+    if (value.size > size - valueStart) break;  // the property claims more than the object holds
+    const std::uint8_t* data = body + valueStart;
     double v = NAN;
-    if (atom->type == urid_.atomFloat && atom->size >= sizeof(float)) {
-      v = reinterpret_cast<const LV2_Atom_Float*>(atom)->body;
-    } else if (atom->type == urid_.atomDouble && atom->size >= sizeof(double)) {
-      v = reinterpret_cast<const LV2_Atom_Double*>(atom)->body;
-    } else if (atom->type == urid_.atomInt && atom->size >= sizeof(std::int32_t)) {
-      v = reinterpret_cast<const LV2_Atom_Int*>(atom)->body;
-    } else if (atom->type == urid_.atomLong && atom->size >= sizeof(std::int64_t)) {
-      v = static_cast<double>(reinterpret_cast<const LV2_Atom_Long*>(atom)->body);
+    if (value.type == urid_.atomFloat && value.size >= sizeof(float)) {
+      v = Load<float>(data);
+    } else if (value.type == urid_.atomDouble && value.size >= sizeof(double)) {
+      v = Load<double>(data);
+    } else if (value.type == urid_.atomInt && value.size >= sizeof(std::int32_t)) {
+      v = Load<std::int32_t>(data);
+    } else if (value.type == urid_.atomLong && value.size >= sizeof(std::int64_t)) {
+      v = static_cast<double>(Load<std::int64_t>(data));
     }
+    if (key == urid_.beatsPerMinute) bpm = v;
+    if (key == urid_.beatsPerBar) perBar = v;
+    if (key == urid_.beatUnit) unit = v;
+    if (key == urid_.bar) barValue = v;
+    if (key == urid_.barBeat) beat = v;
+    if (key == urid_.speed) speedValue = v;
+    at = valueStart + Padded(value.size);
+  }
+  const auto take = [](double v, double& value) {
     if (std::isfinite(v)) value = v;
   };
-  const LV2_Atom* bpm = nullptr;
-  const LV2_Atom* perBar = nullptr;
-  const LV2_Atom* unit = nullptr;
-  const LV2_Atom* barAtom = nullptr;
-  const LV2_Atom* beat = nullptr;
-  const LV2_Atom* speedAtom = nullptr;
-  LV2_ATOM_OBJECT_FOREACH(position, property) {
-    const LV2_URID key = property->key;
-    if (key == urid_.beatsPerMinute) bpm = &property->value;
-    if (key == urid_.beatsPerBar) perBar = &property->value;
-    if (key == urid_.beatUnit) unit = &property->value;
-    if (key == urid_.bar) barAtom = &property->value;
-    if (key == urid_.barBeat) beat = &property->value;
-    if (key == urid_.speed) speedAtom = &property->value;
+  // Only a tempo that can be played is one; without it the last one holds.
+  if (std::isfinite(bpm) && bpm > 0) {
+    beatsPerMinute = bpm;
+    tempoKnown = true;
   }
-  take(bpm, beatsPerMinute);
   take(perBar, beatsPerBar);
   take(unit, beatUnit);
-  take(barAtom, bar);
+  take(barValue, bar);
   take(beat, barBeat);
-  take(speedAtom, speed);
+  take(speedValue, speed);
   known = true;
 }
 

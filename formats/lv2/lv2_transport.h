@@ -1,6 +1,9 @@
 // Lv2Transport: the host's tempo and transport as the time:Position objects
 // on the plug-in's atom input tell them, kept between blocks and advanced
-// by the frames played. [audio]
+// by the frames played. Every read stays inside the atom that holds it:
+// the sequence's own size bounds its events, an event's body bounds the
+// object's properties; what does not fit, or has a type not looked for, is
+// skipped. [audio]
 #pragma once
 
 #include <cstdint>
@@ -16,7 +19,8 @@ class Lv2Transport {
   // Moves the position on by `frames` at `sampleRate` while rolling.
   void Advance(std::uint32_t frames, double sampleRate);
 
-  bool known = false;  // a position has arrived since instantiation
+  bool known = false;       // a position has arrived since instantiation
+  bool tempoKnown = false;  // one of them gave a tempo; later ones without it keep it
   double beatsPerMinute = 0;
   double beatsPerBar = 4;
   double beatUnit = 4;
@@ -28,10 +32,12 @@ class Lv2Transport {
   double QuarterNotes() const;
 
  private:
-  void ReadPosition(const LV2_Atom_Object* position);
+  // body: the object's body, `size` bytes (at least an LV2_Atom_Object_Body).
+  void ReadPosition(const std::uint8_t* body, std::uint32_t size);
 
   struct Urids {
-    LV2_URID atomBlank = 0, atomObject = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0;
+    LV2_URID atomSequence = 0, atomBlank = 0, atomObject = 0, atomFloat = 0, atomDouble = 0, atomInt = 0,
+             atomLong = 0;
     LV2_URID timePosition = 0, bar = 0, barBeat = 0, beatUnit = 0, beatsPerBar = 0, beatsPerMinute = 0,
              speed = 0;
   } urid_;

@@ -156,6 +156,26 @@ std::string PluginDescription(const CMorvoxDescription& effect) {
     }
     out << "\n    ]";
   }
+  // Index 15 is kept for the bypass control; hosts need every index up to
+  // the last one described, so it holds a control nothing reads meanwhile.
+  out << " , [\n        a lv2:ControlPort , lv2:InputPort ;\n"
+      << "        lv2:index " << lv2port::kEnabled << " ;\n"
+      << "        lv2:symbol \"reserved\" ;\n"
+      << "        lv2:name \"Reserved\" ;\n"
+      << "        lv2:default 1.0 ;\n"
+      << "        lv2:minimum 0.0 ;\n"
+      << "        lv2:maximum 1.0 ;\n"
+      << "        lv2:portProperty lv2:connectionOptional , "
+         "<http://lv2plug.in/ns/ext/port-props#notOnGUI>\n    ]";
+  // The meter the UI draws, written by run(): a UI needs no access to the
+  // instance, so it may run in a process of its own.
+  out << " , [\n        a lv2:ControlPort , lv2:OutputPort ;\n"
+      << "        lv2:index " << lv2port::kFirstMeter << " ;\n"
+      << "        lv2:symbol \"" << lv2port::kMeterSymbol << "\" ;\n"
+      << "        lv2:name \"Meter\" ;\n"
+      << "        lv2:default 0.0 ;\n"
+      << "        lv2:minimum 0.0 ;\n"
+      << "        lv2:maximum 1.0\n    ]";
   out << " .\n";
   return out.str();
 }
@@ -166,10 +186,13 @@ std::string UiDescription(const std::string& binary) {
   out << "<" << lv2port::kUiUri << ">\n"
       << "    a ui:X11UI ;\n"
       << "    ui:binary <" << binary << "> ;\n"
-      << "    lv2:requiredFeature ui:idleInterface , ui:parent , "
-         "<http://lv2plug.in/ns/ext/instance-access> ;\n"
+      << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
       << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
-      << "    lv2:extensionData ui:idleInterface .\n";
+      << "    lv2:extensionData ui:idleInterface ;\n"
+      << "    ui:portNotification [\n"
+      << "        ui:plugin <" << lv2port::kPluginUri << "> ;\n"
+      << "        lv2:symbol \"" << lv2port::kMeterSymbol << "\" ;\n"
+      << "        ui:protocol ui:floatProtocol\n    ] .\n";
   return out.str();
 }
 

@@ -228,7 +228,7 @@ bool Lv2PluginHost::HasLatency() const {
   return lilv_plugin_has_latency(plugin_);
 }
 
-void Lv2PluginHost::Start(double sampleRate, int maxBlock) {
+void Lv2PluginHost::Start(double sampleRate, int maxBlock, bool activate) {
   Stop();
   sampleRate_ = sampleRate;
   blockLength_ = maxBlock;
@@ -264,12 +264,17 @@ void Lv2PluginHost::Start(double sampleRate, int maxBlock) {
         LV2_TIME__Position, LV2_TIME__frame, LV2_TIME__speed, LV2_TIME__beatsPerMinute, LV2_TIME__beatsPerBar,
         LV2_TIME__beatUnit, LV2_TIME__bar, LV2_TIME__barBeat})
     Map(uri);
-  lilv_instance_activate(instance_);
+  // And those the forge maps when it starts, on every block.
+  LV2_Atom_Forge forge;
+  lv2_atom_forge_init(&forge, &map_);
+  if (activate) lilv_instance_activate(instance_);
+  active_ = activate;
 }
 
 void Lv2PluginHost::Stop() {
   if (instance_ == nullptr) return;
-  lilv_instance_deactivate(instance_);
+  if (active_) lilv_instance_deactivate(instance_);
+  active_ = false;
   lilv_instance_free(instance_);
   instance_ = nullptr;
 }

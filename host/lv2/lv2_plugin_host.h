@@ -54,8 +54,9 @@ class Lv2PluginHost {
   int numOutputs() const { return static_cast<int>(audioOut_.size()); }
   const std::vector<Lv2Control>& controls() const { return controls_; }
 
-  // Instantiates and activates; throws HostError when the plug-in refuses.
-  void Start(double sampleRate, int maxBlock);
+  // Instantiates and activates (or only instantiates, for the checks of
+  // hosts that run first); throws HostError when the plug-in refuses.
+  void Start(double sampleRate, int maxBlock, bool activate = true);
   void Stop();  // deactivates and frees; also done by the destructor
 
   // NAME=VALUE (symbol or name, value in the control's units); throws
@@ -68,6 +69,14 @@ class Lv2PluginHost {
   void Process(const float* const* in, float* const* out, int frames, double samplePos);
 
   std::uint32_t Map(const char* uri);  // the host's urid:map
+  LV2_URID_Map* UridMap() { return &map_; }
+
+  // For the checks: the running instance (null before Start), the atom
+  // input ports, and the plug-in's description and UI binary.
+  LilvInstance* Instance() const { return instance_; }
+  const std::vector<std::uint32_t>& AtomInputs() const { return atomIn_; }
+  const LilvPlugin* Plugin() const { return plugin_; }
+  LilvWorld* World() const { return world_; }
 
  private:
   void LoadControls();
@@ -80,6 +89,7 @@ class Lv2PluginHost {
   LilvWorld* world_;
   const LilvPlugin* plugin_ = nullptr;
   LilvInstance* instance_ = nullptr;
+  bool active_ = false;
   double sampleRate_ = 44100;
   Transport transport_;
   // URIs; deque keeps the strings in place for unmap.

@@ -1,7 +1,10 @@
 // The LV2 UI under a virtual display: embedded in a parent window of ours,
 // driven by our idle calls, a drag through XTest on the feedback slider
 // reaches the host through the write function, and a host change to a
-// control port reaches the editor's plug-in.
+// control port reaches the plug-in through the port and the editor through
+// port_event. The UI never reaches the instance: no port event changes the
+// sound, nothing is written without the user, several UIs of one instance
+// each work alone, and a UI without a window is refused.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -89,6 +92,31 @@ class Lv2Ui : public ::testing::Test {
     ASSERT_NE(idle_, nullptr);
   }
 
+  // One more UI of the same instance, in `parent`, writing into `log`.
+  // Instance-access is offered, as some hosts do; the UI takes no use of it.
+  LV2UI_Handle OpenUi(::Window parent, std::vector<Written>* log, LV2UI_Widget* widget,
+                      LV2UI_Touch* touch = nullptr) {
+    lv2test::World& w = lv2test::World::Get();
+    LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
+    LV2_Feature idle{LV2_UI__idleInterface, nullptr};
+    LV2_Feature touchFeature{LV2_UI__touch, touch};
+    LV2_Feature access{LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(plugin_->instance)};
+    const LV2_Feature* features[] = {&w.urids.mapFeature,
+                                     &parentFeature,
+                                     &idle,
+                                     &access,
+                                     touch != nullptr ? &touchFeature : nullptr,
+                                     nullptr};
+    return descriptor_->instantiate(descriptor_, "urn:fenmoor:vorn-delay-2", "", Write, log, widget,
+                                    features);
+  }
+  ::Window MakeParent(int x) {
+    ::Window parent = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, 0, 500, 480, 0, 0, 0);
+    XMapWindow(display_, parent);
+    XSync(display_, False);
+    return parent;
+  }
+
   void TearDown() override {
     if (handle_ != nullptr) descriptor_->cleanup(handle_);
     plugin_.reset();
@@ -169,6 +197,12 @@ TEST_F(Lv2Ui, ADragOnTheFeedbackSliderIsWrittenToItsControlPort) {
 TEST_F(Lv2Ui, AHostChangeToAControlPortReachesThePlugIn) {
   Idle(100ms);
   const float feedback = 33;
+  // As a host does: the value goes into the port, run() takes it, and the
+  // UI hears of it.
+  plugin_->Set("feedback", feedback);
+  std::vector<float> audio(64);
+  std::vector<float> audioRight(64);
+  plugin_->Process(audio, audioRight);
   descriptor_->port_event(handle_, kFeedbackPort, sizeof feedback, 0, &feedback);
   const float bad = 1;
   descriptor_->port_event(handle_, kFeedbackPort, 1, 0, &bad);  // not a float: ignored
@@ -187,6 +221,136 @@ TEST_F(Lv2Ui, AHostChangeToAControlPortReachesThePlugIn) {
   ASSERT_TRUE(std::regex_search(state, ours, chunk)) << state;
   ASSERT_TRUE(std::regex_search(expected, theirs, chunk)) << expected;
   EXPECT_EQ(ours[1].str(), theirs[1].str());
+}
+
+// An impulse through an instance; the output of both channels.
+std::vector<float> Impulse(lv2test::Instance& lv2) {
+  std::vector<float> left(44100, 0.0f), right(44100, 0.0f);
+  left[0] = 1;
+  lv2.Process(left, right);
+  left.insert(left.end(), right.begin(), right.end());
+  return left;
+}
+
+TEST_F(Lv2Ui, APortEventNeverChangesTheSound) {
+  constexpr std::uint32_t kDelayPort = 6;
+  Idle(100ms);
+  std::vector<float> left(512), right(512);
+  plugin_->Process(left, right);  // the ports' values applied
+  const float delay = 100;
+  descriptor_->port_event(handle_, kDelayPort, sizeof delay, 0, &delay);
+  Idle(100ms);
+  lv2test::Instance reference;  // the same frames (the noise term counts them)
+  std::vector<float> referenceLeft(512), referenceRight(512);
+  reference.Process(referenceLeft, referenceRight);
+  EXPECT_EQ(Impulse(*plugin_), Impulse(reference)) << "the sound follows the port, not the UI";
+}
+
+TEST_F(Lv2Ui, HostValuesArrivingLateAreNeverWrittenBack) {
+  constexpr std::uint32_t kDelayPort = 6;
+  Idle(100ms);
+  std::vector<float> left(512), right(512);
+  // The host moves the port and runs; the UI hears of each value one step
+  // late, after the next move has been run already.
+  float heard = 500;
+  for (float value : {600.0f, 700.0f, 800.0f, 600.0f}) {
+    plugin_->Set("delay", value);
+    descriptor_->port_event(handle_, kDelayPort, sizeof heard, 0, &heard);
+    plugin_->Process(left, right);
+    Idle(50ms);
+    heard = value;
+  }
+  descriptor_->port_event(handle_, kDelayPort, sizeof heard, 0, &heard);
+  Idle(200ms);
+  EXPECT_TRUE(written_.empty()) << written_.size() << " writes without the user, the first to port "
+                                << (written_.empty() ? 0 : written_[0].port);
+  EXPECT_TRUE(touched_.empty());
+}
+
+TEST_F(Lv2Ui, TwoUisOfOneInstanceEachWorkAlone) {
+  // The second UI's window lies right of the first; the user drags on the
+  // first. A host value sent to the second is echoed by neither.
+  ::Window secondParent = MakeParent(520);
+  std::vector<Written> secondWritten;
+  LV2UI_Widget secondWidget = nullptr;
+  LV2UI_Handle second = OpenUi(secondParent, &secondWritten, &secondWidget);
+  ASSERT_NE(second, nullptr);
+  ASSERT_NE(secondWidget, nullptr);
+  const auto both = [&](std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    do {
+      EXPECT_EQ(idle_->idle(handle_), 0);
+      EXPECT_EQ(idle_->idle(second), 0);
+      std::this_thread::sleep_for(10ms);
+    } while (std::chrono::steady_clock::now() < end);
+  };
+  both(300ms);
+  const float feedback = 20;
+  descriptor_->port_event(second, kFeedbackPort, sizeof feedback, 0, &feedback);
+  both(200ms);
+  EXPECT_TRUE(written_.empty());
+  EXPECT_TRUE(secondWritten.empty());
+
+  for (auto [x, y] : {std::pair{57, 162}, {59, 161}, {60, 160}}) {
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XFlush(display_);
+    both(60ms);
+  }
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XFlush(display_);
+  both(80ms);
+  for (int x = 100; x <= 200; x += 50) {
+    XTestFakeMotionEvent(display_, -1, x, 160, CurrentTime);
+    XFlush(display_);
+    both(150ms);
+  }
+  // Closing the second UI mid-drag leaves the first's gesture alone.
+  descriptor_->cleanup(second);
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XFlush(display_);
+  Idle(100ms);
+  Move(400, 470);
+  ASSERT_FALSE(written_.empty()) << "the first UI's own drag";
+  EXPECT_EQ(written_.back().value, 72.0f);
+  EXPECT_TRUE(secondWritten.empty()) << "nothing reaches the other UI's host side";
+  ASSERT_EQ(touched_.size(), 2u);
+  EXPECT_TRUE(touched_[0].grabbed);
+  EXPECT_FALSE(touched_[1].grabbed);
+  XDestroyWindow(display_, secondParent);
+}
+
+TEST_F(Lv2Ui, NoWindowNoUi) {
+  std::vector<Written> log;
+  LV2UI_Widget widget = nullptr;
+  // A parent id that names no window.
+  EXPECT_EQ(OpenUi(static_cast<::Window>(0x7ffffff0), &log, &widget), nullptr);
+  // No display to open.
+  const std::string display = std::getenv("DISPLAY");
+  setenv("DISPLAY", ":9999", 1);
+  EXPECT_EQ(OpenUi(parent_, &log, &widget), nullptr);
+  setenv("DISPLAY", display.c_str(), 1);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Lv2Ui, IdleSaysSoOnceTheHostDestroyedTheParent) {
+  ::Window parent = MakeParent(600);
+  std::vector<Written> log;
+  LV2UI_Widget widget = nullptr;
+  LV2UI_Handle ui = OpenUi(parent, &log, &widget);
+  ASSERT_NE(ui, nullptr);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(idle_->idle(ui), 0);
+    std::this_thread::sleep_for(10ms);
+  }
+  XDestroyWindow(display_, parent);
+  XSync(display_, False);
+  int answer = 0;
+  for (int i = 0; i < 50 && answer == 0; ++i) {
+    answer = idle_->idle(ui);
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_NE(answer, 0);
+  descriptor_->cleanup(ui);
 }
 
 }  // namespace

@@ -4,11 +4,15 @@
 namespace VSTGUI::platform::x11 {
 
 // X errors on our connections (for example a host window that is already
-// gone) must not reach the default handler, which ends the process. A trap
-// catches them around a burst of requests on one connection. Xlib has one
-// error handler for the whole process, so traps on any thread take turns
-// through one lock; errors of other connections (the host's) still reach
-// the handler that was installed before.
+// gone) must not reach the default handler, which ends the process. Xlib
+// has one error handler for the whole process, and the host may have set
+// one: ours is installed once, by the first window made (on the editor's
+// thread), and never swapped again. It counts the errors of connections
+// that have a trap open and hands every other error to the handler that
+// was there before it. A trap catches the errors of a burst of requests on
+// one connection; traps on different connections and threads run at once.
+void installErrorHandler();
+
 class ErrorTrap {
  public:
   explicit ErrorTrap(Display* display);
@@ -22,7 +26,8 @@ class ErrorTrap {
 
  private:
   Display* display_;
-  int (*old_)(Display*, XErrorEvent*);
+  struct Slot* slot_;  // null when every slot is taken: errors then go on to the previous handler
+  unsigned start_ = 0;
 };
 
 }  // namespace VSTGUI::platform::x11
