@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "formats/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_presets_turtle.h"
 
 namespace lv2turtle {
 
@@ -92,6 +93,7 @@ std::string Manifest(const std::string& binary) {
       << "    a ui:X11UI ;\n"
       << "    ui:binary <" << binary << "> ;\n"
       << "    rdfs:seeAlso <VornDelay2_ui.ttl> .\n";
+  out << PresetManifestEntries();
   return out.str();
 }
 
