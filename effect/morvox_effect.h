@@ -38,6 +38,10 @@ class TMorvoxEffect : public TMorvox {
 
   // Derives every coefficient from sliderValues. [dispatcher, audio or gui]
   void RecomputeParameters();
+  // Silences what the delay holds: every line cell the current or the newly
+  // set delay reaches, the filters and the level control. The positions,
+  // settings and noise sequence stay. [audio] allocates nothing
+  void ClearEchoes();
   // Sets both line lengths for a delay of `delaySamples`.
   void ApplyDelayLengths(double delaySamples);
   // Slider `number`'s value limited to its declared range (a NaN gives the

@@ -48,6 +48,7 @@ Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
   applied_.assign(count, std::numeric_limits<float>::quiet_NaN());
   script_->plugin = this;
   script_->OnReset();
+  bypass_.SetSampleRate(sampleRate);
 }
 
 Lv2Plugin::~Lv2Plugin() {
@@ -78,16 +79,20 @@ void Lv2Plugin::ConnectPort(std::uint32_t port, void* data) {
     audio_[port] = static_cast<float*>(data);
   } else if (port == lv2port::kTimeInput) {
     timeInput_ = static_cast<const LV2_Atom_Sequence*>(data);
+  } else if (port == lv2port::kEnabled) {
+    enabled_ = static_cast<const float*>(data);
   } else if (port - lv2port::kFirstControl < controls_.size()) {
     controls_[port - lv2port::kFirstControl] = static_cast<const float*>(data);
   }
 }
 
 void Lv2Plugin::Activate() {
+  ran_ = false;
   script_->OnResume();
 }
 
 void Lv2Plugin::Deactivate() {
+  ran_ = false;
   script_->OnSuspend();
 }
 
@@ -127,7 +132,18 @@ void Lv2Plugin::Run(std::uint32_t frames) {
   float* outputs[2] = {audio_[lv2port::kOutputLeft], audio_[lv2port::kOutputRight]};
   const auto count = static_cast<std::int32_t>(
       std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
-  morvox::RunBlock(*script_, 2, inputs, outputs, count);
+  const bool pending = chunkPending_.load(std::memory_order_acquire);
+  bypass_.SetTargets(enabled_ == nullptr || *enabled_ > 0.5f, pending);
+  if (bypass_.Transparent() || !morvox::ChannelsPresent(inputs, 2) || !morvox::ChannelsPresent(outputs, 2)) {
+    morvox::RunBlock(*script_, 2, inputs, outputs, count);
+  } else {
+    bypass_.Process(inputs, outputs, static_cast<std::uint32_t>(count),
+                    [this](float** in, float** out, std::uint32_t n) {
+                      morvox::RunBlock(*script_, 2, in, out, static_cast<std::int32_t>(n));
+                    });
+  }
+  if (pending && bypass_.AtDry()) ApplyPendingChunk();
+  ran_ = true;
   transport_.Advance(frames, sampleRate_);
 }
 

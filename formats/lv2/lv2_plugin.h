@@ -4,6 +4,8 @@
 // ScriptViewClient. Ports: formats/lv2/lv2_ports.h.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -13,6 +15,7 @@
 #include <lv2/urid/urid.h>
 
 #include "editor/script_view_client.h"
+#include "formats/lv2/lv2_bypass.h"
 #include "formats/lv2/lv2_transport.h"
 #include "runtime/morvox_host.h"
 
@@ -105,6 +108,14 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   // After a state restore the next run takes the ports' values as applied,
   // so ports the host left alone do not undo the restored settings.
   bool adoptPorts_ = false;
+  // The bypass port and its fade; a state restored once audio has run is
+  // applied by run() behind that fade, with the old echoes cleared.
+  const float* enabled_ = nullptr;
+  Lv2Bypass bypass_;
+  bool ran_ = false;
+  std::array<std::uint8_t, 65 * 4> pendingChunk_{};
+  std::atomic<bool> chunkPending_{false};
+  void ApplyPendingChunk();
 
   ScriptEditor* editor_ = nullptr;
   Lv2EditSink* editSink_ = nullptr;

@@ -11,14 +11,16 @@ inline constexpr const char* kUiUri = "urn:fenmoor:vorn-delay-2#ui";
 // The property the state chunk is saved under.
 inline constexpr const char* kStateChunkUri = "urn:fenmoor:vorn-delay-2#chunk";
 
-// Ports in index order: stereo audio in and out, the time atom input, then
-// one control input per slider in declaration order.
+// Ports in index order: stereo audio in and out, the time atom input, one
+// control input per slider in declaration order, then the bypass.
 inline constexpr std::uint32_t kInputLeft = 0;
 inline constexpr std::uint32_t kInputRight = 1;
 inline constexpr std::uint32_t kOutputLeft = 2;
 inline constexpr std::uint32_t kOutputRight = 3;
 inline constexpr std::uint32_t kTimeInput = 4;
 inline constexpr std::uint32_t kFirstControl = 5;
+// The host's bypass (lv2:enabled): 1 plays the effect, 0 the dry input.
+inline constexpr std::uint32_t kEnabled = 15;
 
 constexpr std::uint32_t ControlPort(std::int32_t slider) {
   return kFirstControl + static_cast<std::uint32_t>(slider);

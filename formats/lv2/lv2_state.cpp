@@ -1,6 +1,8 @@
 // Lv2Plugin's state: the same chunk the VST build hands its host (the
 // marker and the 64 slider values as floats), stored as one atom:Chunk
 // property, so settings move between the two formats. [instantiation]
+#include <cstring>
+
 #include "effect/morvox_effect.h"
 #include "formats/lv2/lv2_plugin.h"
 
@@ -33,7 +35,22 @@ LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_St
   // settings stay as they are.
   if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;
   if (size != kChunkBytes) return LV2_STATE_ERR_UNKNOWN;
-  script_->SetChunk(data, static_cast<std::int32_t>(size), false);
   adoptPorts_ = true;
+  if (ran_) {
+    // Audio is running: run() fades to the dry input, then applies it.
+    std::memcpy(pendingChunk_.data(), data, kChunkBytes);
+    chunkPending_.store(true, std::memory_order_release);
+    return LV2_STATE_SUCCESS;
+  }
+  script_->SetChunk(data, static_cast<std::int32_t>(size), false);
   return LV2_STATE_SUCCESS;
+}
+
+void Lv2Plugin::ApplyPendingChunk() {
+  script_->SetChunk(pendingChunk_.data(), static_cast<std::int32_t>(kChunkBytes), false);
+  // What the lines hold belongs to the old settings (cells a longer delay
+  // now reaches may be seconds old): the new settings start from silence.
+  script_->ClearEchoes();
+  bypass_.FadeInInput();
+  chunkPending_.store(false, std::memory_order_release);
 }

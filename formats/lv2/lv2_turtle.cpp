@@ -158,7 +158,7 @@ std::string PluginDescription(const CMorvoxDescription& effect) {
     }
     out << "\n    ]";
   }
-  out << " .\n";
+  out << EnabledPort() << " .\n";
   return out.str();
 }
 

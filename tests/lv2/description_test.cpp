@@ -44,7 +44,8 @@ TEST(Lv2Description, TheBundleIsFoundWithTwoAudioPairsAnAtomInputAndOneControlPe
   EXPECT_FALSE(lilv_plugin_has_latency(w.plugin));
 
   const TMorvoxEffect effect;
-  ASSERT_EQ(lilv_plugin_get_num_ports(w.plugin), 5u + static_cast<unsigned>(effect.SliderCount()));
+  // … and the bypass port after the sliders' controls.
+  ASSERT_EQ(lilv_plugin_get_num_ports(w.plugin), 5u + static_cast<unsigned>(effect.SliderCount()) + 1u);
   Node audio(w.Uri(LV2_CORE__AudioPort)), input(w.Uri(LV2_CORE__InputPort)),
       output(w.Uri(LV2_CORE__OutputPort));
   for (unsigned i = 0; i < 4; ++i) {

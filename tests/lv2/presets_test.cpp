@@ -195,4 +195,90 @@ TEST(FactoryPresets, EveryPresetSoundsTheSameInBothFormatsWithItsFirstEchoAtItsD
   }
 }
 
+// A 200 Hz tone: its own steps are small, so a jump stands out.
+void Tone(Stereo& s, std::size_t from, std::size_t frames, float level) {
+  s.left.resize(from + frames);
+  s.right.resize(from + frames);
+  for (std::size_t i = from; i < from + frames; ++i) {
+    s.left[i] = level * static_cast<float>(std::sin(2 * M_PI * 200 * static_cast<double>(i) / kRate));
+    s.right[i] = s.left[i];
+  }
+}
+
+float LargestStep(const std::vector<float>& x, std::size_t from, std::size_t to) {
+  float step = 0;
+  for (std::size_t i = std::max<std::size_t>(from, 1); i < to && i < x.size(); ++i)
+    step = std::max(step, std::fabs(x[i] - x[i - 1]));
+  return step;
+}
+
+// Runs `frames` frames of `input` from `from` on, in blocks of 256.
+void Play(Instance& lv2, Stereo& audio, std::size_t from, std::size_t frames) {
+  std::vector<float> l(audio.left.begin() + static_cast<std::ptrdiff_t>(from),
+                       audio.left.begin() + static_cast<std::ptrdiff_t>(from + frames));
+  std::vector<float> r(audio.right.begin() + static_cast<std::ptrdiff_t>(from),
+                       audio.right.begin() + static_cast<std::ptrdiff_t>(from + frames));
+  lv2.Process(l, r, 256);
+  std::copy(l.begin(), l.end(), audio.left.begin() + static_cast<std::ptrdiff_t>(from));
+  std::copy(r.begin(), r.end(), audio.right.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
+  const FactoryPreset& wash = *presets::FindFactoryPreset("Long Ambient Wash");
+  const FactoryPreset& slap = *presets::FindFactoryPreset("Slapback");
+  Instance lv2(kRate, 256);
+  ASSERT_NE(lv2.instance, nullptr);
+  ASSERT_TRUE(ApplyPreset(lv2, wash));
+  const auto second = static_cast<std::size_t>(kRate);
+  Stereo audio;
+  Tone(audio, 0, 3 * second, 0.3f);
+  Play(lv2, audio, 0, 2 * second);
+  const float steady = LargestStep(audio.left, second, 2 * second);
+  ASSERT_TRUE(ApplyPreset(lv2, slap));
+  Play(lv2, audio, 2 * second, second);
+  // Through the fades and the first echo of the new settings, which start
+  // from silent lines.
+  const float around = LargestStep(audio.left, 2 * second - 256, 2 * second + second / 5);
+  const float after = LargestStep(audio.left, 2 * second + second / 2, 3 * second);
+  EXPECT_LT(around, 1.2f * std::max(steady, after)) << "steady " << steady << ", after " << after;
+
+  // The new settings are in place once the fade is done: the plug-in's
+  // state is the slapback's.
+  Instance reference(kRate, 256);
+  ASSERT_TRUE(ApplyPreset(reference, slap));
+  std::vector<float> l(64), r(64);
+  reference.Process(l, r);
+  const std::string expected = reference.SaveState(), got = lv2.SaveState();
+  const auto chunkOf = [](const std::string& turtle) {
+    const std::size_t at = turtle.find("chunk>");
+    return at == std::string::npos ? std::string() : turtle.substr(at, turtle.find('.', at) - at);
+  };
+  EXPECT_EQ(chunkOf(got), chunkOf(expected));
+}
+
+TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingBringsBackNothingTheLinesHeldBefore) {
+  // The wash fills its 1.2 s lines with a tone; the slapback then runs on
+  // silence, using only the lines' first 90 ms. Back to the wash: cells
+  // beyond 90 ms still held the old tone unless the load cleared them.
+  const FactoryPreset& wash = *presets::FindFactoryPreset("Long Ambient Wash");
+  const FactoryPreset& slap = *presets::FindFactoryPreset("Slapback");
+  Instance lv2(kRate, 256);
+  ASSERT_NE(lv2.instance, nullptr);
+  ASSERT_TRUE(ApplyPreset(lv2, wash));
+  const auto second = static_cast<std::size_t>(kRate);
+  Stereo audio;
+  Tone(audio, 0, 2 * second, 0.3f);
+  audio.left.resize(6 * second, 0.0f);
+  audio.right.resize(6 * second, 0.0f);
+  Play(lv2, audio, 0, 2 * second);
+  ASSERT_TRUE(ApplyPreset(lv2, slap));
+  Play(lv2, audio, 2 * second, 2 * second);
+  EXPECT_LT(LargestStep(audio.left, 3 * second, 4 * second), 1e-4f) << "the slapback has died away";
+  ASSERT_TRUE(ApplyPreset(lv2, wash));
+  Play(lv2, audio, 4 * second, 2 * second);
+  float peak = 0;
+  for (std::size_t i = 4 * second; i < 6 * second; ++i) peak = std::max(peak, std::fabs(audio.left[i]));
+  EXPECT_LT(peak, 1e-4f);
+}
+
 }  // namespace
