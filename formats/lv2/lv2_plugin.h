@@ -112,7 +112,7 @@ class Lv2Plugin final : public MorvoxHost, public ScriptViewClient {
   // applied by run() behind that fade, with the old echoes cleared.
   const float* enabled_ = nullptr;
   Lv2Bypass bypass_;
-  bool ran_ = false;
+  std::atomic<bool> ran_{false};  // run() since activation; read by a restore
   std::array<std::uint8_t, 65 * 4> pendingChunk_{};
   std::atomic<bool> chunkPending_{false};
   void ApplyPendingChunk();
