@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -241,6 +242,8 @@ TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
   const float around = LargestStep(audio.left, 2 * second - 256, 2 * second + second / 5);
   const float after = LargestStep(audio.left, 2 * second + second / 2, 3 * second);
   EXPECT_LT(around, 1.2f * std::max(steady, after)) << "steady " << steady << ", after " << after;
+  std::printf("[ preset ] largest step: the wash %.5f, the slapback %.5f, around the load %.5f\n",
+              static_cast<double>(steady), static_cast<double>(after), static_cast<double>(around));
 
   // The new settings are in place once the fade is done: the plug-in's
   // state is the slapback's.
