@@ -49,6 +49,10 @@ Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
   script_->plugin = this;
   script_->OnReset();
   bypass_.SetSampleRate(sampleRate);
+  // The chunk slot gets its room now, so a restore that run() applies
+  // allocates nothing.
+  void* room = nullptr;
+  script_->GetChunk(&room, false);
 }
 
 Lv2Plugin::~Lv2Plugin() {
