@@ -142,6 +142,25 @@ void TMorvoxEffect::ApplyDelayLengths(double delaySamples) {
   v.rightBase = RightLineBase(longest);
 }
 
+void TMorvoxEffect::ClearEchoes() {
+  // A tempo-synced length is set by the next block; the cells it will
+  // reach are those of the quarter notes at the tempo known now.
+  double pending = v.msDelaySamples;
+  if (!morvox::IsZero(v.tempoSync) && v.tempo > 0) pending = v.sampleRate / (v.tempo / 60) * v.quarterNotes;
+  const double reach = std::fmax(std::fmax(v.delayLengthLeft, v.delayLengthRight), pending + v.stereoOffset);
+  const double cells = std::fmin(std::isfinite(reach) ? reach : v.maxDelaySamples, v.maxDelaySamples) + 2;
+  const double rightBase = RightLineBase(v.maxDelaySamples);
+  for (double k = 0; k < cells; k += 1) {
+    Memory(morvox::ToIndex(k)) = 0;
+    Memory(morvox::ToIndex(rightBase + k)) = 0;
+  }
+  v.wetLeft = v.wetRight = 0;
+  v.hpStateLeft = v.hpStateRight = 0;
+  v.ladderStateLeft = LadderState{};
+  v.ladderStateRight = LadderState{};
+  v.levelHold = v.levelEnv = v.levelGain = 0;
+}
+
 void TMorvoxEffect::OnBlock() {
   double tempo = v.tempo;
   double numerator = v.timeSigNumerator;

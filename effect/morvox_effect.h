@@ -38,6 +38,11 @@ class TMorvoxEffect : public TMorvox {
 
   // Derives every coefficient from sliderValues. [dispatcher, audio or gui]
   void RecomputeParameters();
+  // Silences what the delay holds: every line cell the delay set now
+  // reaches (and the lengths in use until a tempo-synced one is applied at
+  // the next block), the filters and the level control. The positions,
+  // settings and noise sequence stay. [audio] allocates nothing
+  void ClearEchoes();
   // Sets both line lengths for a delay of `delaySamples`.
   void ApplyDelayLengths(double delaySamples);
   // Slider `number`'s value limited to its declared range (a NaN gives the

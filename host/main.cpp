@@ -95,6 +95,10 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(0.0, 600.0));
   renderCmd->add_option("--state", render.loadState, "Restore the plug-in from a state file first");
   renderCmd->add_option("--save-state", render.saveState, "Save the plug-in's state after rendering");
+  renderCmd->add_option(
+      "--preset", render.preset,
+      "Apply a preset first: a program file (.fxp, .fxb) or the name of one of the "
+      "plug-in's presets (VST: from <plug-in>-presets/ beside it; LV2: its presets' labels)");
 
   DemoOptions demo;
   auto* demoCmd =

@@ -8,6 +8,7 @@
 #include "host/host_error.h"
 #include "host/param_assign.h"
 #include "host/plugin_locator.h"
+#include "host/preset_files.h"
 #include "host/render_pipeline.h"
 #include "host/state_file.h"
 
@@ -44,6 +45,7 @@ int RunRender(const RenderCommandOptions& options) {
   plugin.Setup(rate, options.blockSize);
   plugin.Resume();
   if (!options.loadState.empty()) LoadStateFile(plugin, options.loadState);
+  if (!options.preset.empty()) LoadStateFile(plugin, ResolvePreset(options.preset, path));
   for (const std::string& assignment : options.params) ApplyParam(plugin, assignment);
 
   RenderOptions render;

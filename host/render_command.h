@@ -18,6 +18,7 @@ struct RenderCommandOptions {
   Precision precision = Precision::Float;
   double tailSeconds = -1.0;  // negative: automatic
   std::string loadState, saveState;
+  std::string preset;  // a preset's name or file, applied after loadState
 };
 
 int RunRender(const RenderCommandOptions& options);

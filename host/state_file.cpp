@@ -17,6 +17,8 @@ namespace {
 constexpr VstInt32 kFileMagic = FourCharCode('C', 'c', 'n', 'K');
 constexpr VstInt32 kChunkProgram = FourCharCode('F', 'P', 'C', 'h');
 constexpr VstInt32 kParamProgram = FourCharCode('F', 'x', 'C', 'k');
+constexpr VstInt32 kChunkBank = FourCharCode('F', 'B', 'C', 'h');
+constexpr std::size_t kBankHeaderSize = 7 * 4 + 128;  // through the reserved bytes
 constexpr std::size_t kNameSize = 28;
 constexpr std::size_t kHeaderSize = 7 * 4 + kNameSize;  // through the program name
 
@@ -37,6 +39,14 @@ std::string CodeText(VstInt32 code) {
     s += (c >= 32 && c < 127) ? c : '?';
   }
   return s;
+}
+
+// A loaded program takes the name the file gives it, as in a host's
+// program menu.
+void SetProgramName(PluginInstance& plugin, const std::vector<char>& image) {
+  char name[kNameSize + 1] = {};
+  std::memcpy(name, image.data() + 28, kNameSize);
+  if (name[0] != '\0') plugin.Dispatch(effSetProgramName, 0, 0, name);
 }
 
 }  // namespace
@@ -95,6 +105,7 @@ void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const s
     if (size != image.size() - kHeaderSize - 4) refuse("has a chunk size that does not match the file");
     std::vector<char> chunk(image.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + 4), image.end());
     plugin.SetChunk(chunk, true);
+    SetProgramName(plugin, image);
   } else if (kind == kParamProgram) {
     std::size_t count = GetInt(image, 24);
     if (count != static_cast<std::size_t>(e->numParams)) refuse("has a different number of parameters");
@@ -106,8 +117,19 @@ void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const s
       if (!(v >= 0.0f && v <= 1.0f)) refuse("holds a parameter value outside 0..1");
       plugin.SetParam(static_cast<int>(i), v);
     }
+    SetProgramName(plugin, image);
+  } else if (kind == kChunkBank) {
+    // A bank's chunk is the plug-in's to read: it gets the whole chunk as
+    // a bank, as a host's bank loading gives it.
+    if (!plugin.UsesChunks())
+      refuse("holds a bank chunk, but this plug-in does not store its state as chunks");
+    if (image.size() < kBankHeaderSize + 4) refuse("is truncated");
+    std::size_t size = GetInt(image, kBankHeaderSize);
+    if (size != image.size() - kBankHeaderSize - 4) refuse("has a chunk size that does not match the file");
+    std::vector<char> chunk(image.begin() + static_cast<std::ptrdiff_t>(kBankHeaderSize + 4), image.end());
+    plugin.SetChunk(chunk, false);
   } else {
-    refuse("is not a single-program file");
+    refuse("is neither a program file nor a chunk bank");
   }
 }
 

@@ -2,6 +2,8 @@
 // A plug-in with programs as chunks is stored as an opaque chunk ("FPCh"),
 // any other as its list of normalised parameter values ("FxCk"). The header
 // carries the plug-in's unique ID, so a file of another plug-in is refused.
+// A chunk bank (".fxb", "FBCh") is read too: its chunk goes to the plug-in
+// as a bank.
 #pragma once
 
 #include <string>
@@ -14,7 +16,7 @@ namespace vornhost {
 // The file image of the plug-in's current program.
 std::vector<char> EncodeState(PluginInstance& plugin);
 
-// Restores an image made by EncodeState. Throws HostError with the reason
+// Restores an image made by EncodeState (or a chunk bank). Throws HostError with the reason
 // when it is no program file or belongs to another plug-in.
 void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const std::string& source);
 

@@ -13,6 +13,7 @@ CheckResult CheckManyInstances(Context& c);
 CheckResult CheckParameterSweep(Context& c);
 CheckResult CheckAutomation(Context& c);
 // State.
+// Also loads the .fxp and .fxb files in the preset folder beside the plug-in.
 CheckResult CheckStateRoundTrip(Context& c);
 CheckResult CheckBadChunks(Context& c);
 // Audio.

@@ -1,7 +1,10 @@
 // State save and restore, and chunks that are not the plug-in's.
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "host/host_error.h"
+#include "host/preset_files.h"
 #include "host/state_file.h"
 #include "host/validate_checks.h"
 
@@ -15,9 +18,24 @@ std::vector<float> Values(PluginInstance& p) {
   return v;
 }
 
+CheckResult RoundTrip(Context& c);
+CheckResult PresetFiles(Context& c);
+
 }  // namespace
 
+// The round trip, then the preset files shipped beside the plug-in.
 CheckResult CheckStateRoundTrip(Context& c) {
+  CheckResult result = RoundTrip(c);
+  if (result.status != Status::Pass) return result;
+  const CheckResult presets = PresetFiles(c);
+  if (presets.status == Status::Fail) return presets;
+  if (presets.status == Status::Pass) result.detail += "; " + presets.detail;
+  return result;
+}
+
+namespace {
+
+CheckResult RoundTrip(Context& c) {
   // A: random settings, some processing, then its state.
   auto a = c.Make();
   std::uniform_real_distribution<float> value(0.0f, 1.0f);
@@ -73,6 +91,8 @@ CheckResult CheckStateRoundTrip(Context& c) {
   return Pass(Format("%s of %zu bytes; outputs agree within %.1e", kind, image.size(), diff));
 }
 
+}  // namespace
+
 CheckResult CheckBadChunks(Context& c) {
   auto p = c.Make();
   if (!p->UsesChunks()) return Skip("the plug-in keeps no chunks");
@@ -104,5 +124,47 @@ CheckResult CheckBadChunks(Context& c) {
   if (p->GetChunk(true) != good) return Fail("a good chunk after bad ones does not restore the state");
   return Pass(Format("%zu malformed chunks refused or absorbed", bad.size()));
 }
+
+}  // namespace vornhost::validate
+
+namespace vornhost::validate {
+
+namespace {
+
+// Each program file and bank in the preset folder beside the plug-in
+// loads into a fresh instance, keeps every parameter in range, sounds
+// finite, and a program saves back as the same file.
+CheckResult PresetFiles(Context& c) {
+  const std::vector<PresetFile> files = ListPresetFiles(c.module->path());
+  if (files.empty()) return Skip("no preset files in '" + PresetFolder(c.module->path()) + "'");
+  std::size_t programs = 0, banks = 0;
+  SignalSource noise(SignalKind::Noise, 5);
+  for (const PresetFile& file : files) {
+    auto p = c.Make();
+    std::ifstream in(file.path, std::ios::binary);
+    const std::vector<char> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    DecodeState(*p, image, file.path);
+    for (int i = 0; i < p->numParams(); ++i) {
+      const float v = p->GetParam(i);
+      if (!(v >= 0.0f && v <= 1.0f))
+        return Fail(Format("after '%s' parameter %d reads %g", file.name.c_str(), i, static_cast<double>(v)));
+    }
+    if (!Runner(*p, 512, Precision::Float).Run(noise, 8192, 512).finite)
+      return Fail("non-finite output with the preset '" + file.name + "'");
+    const bool bank = image.size() >= 12 && std::string(image.data() + 8, 4) == "FBCh";
+    if (bank) {
+      ++banks;
+    } else {
+      // A program file saves back as itself: same chunk, same name.
+      if (EncodeState(*p) != image)
+        return Fail("the preset '" + file.name + "' saves back as a different file");
+      ++programs;
+    }
+  }
+  return Pass(Format("%zu preset files and %zu bank%s load, each preset saves back as itself", programs,
+                     banks, banks == 1 ? "" : "s"));
+}
+
+}  // namespace
 
 }  // namespace vornhost::validate

@@ -19,6 +19,9 @@ export VORN_WERROR=ON
 # same Release build.
 ./scripts/check-readme-install.sh
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+# The LV2 bundle in Ardour, headless: its presets and its bypass (one line
+# says so where Ardour is not installed).
+./scripts/ardour-check.sh build/release
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF -DVORN_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"

@@ -53,6 +53,11 @@ Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
   seenAtRestore_.assign(count, 0);
   script_->plugin = this;
   script_->OnReset();
+  bypass_.SetSampleRate(sampleRate);
+  // The chunk slot gets its room now, so a restore that run() applies
+  // allocates nothing.
+  void* room = nullptr;
+  script_->GetChunk(&room, false);
 }
 
 Lv2Plugin::~Lv2Plugin() {
@@ -82,6 +87,8 @@ void Lv2Plugin::ConnectPort(std::uint32_t port, void* data) {
     audio_[port] = static_cast<float*>(data);
   } else if (port == lv2port::kTimeInput) {
     timeInput_ = static_cast<const LV2_Atom_Sequence*>(data);
+  } else if (port == lv2port::kEnabled) {
+    enabled_ = static_cast<const float*>(data);
   } else if (port - lv2port::kFirstControl < controls_.size()) {
     controls_[port - lv2port::kFirstControl] = static_cast<const float*>(data);
   } else if (port == lv2port::kFirstMeter) {
@@ -90,10 +97,12 @@ void Lv2Plugin::ConnectPort(std::uint32_t port, void* data) {
 }
 
 void Lv2Plugin::Activate() {
+  ran_ = false;
   script_->OnResume();
 }
 
 void Lv2Plugin::Deactivate() {
+  ran_ = false;
   script_->OnSuspend();
 }
 
@@ -107,9 +116,12 @@ void Lv2Plugin::ApplyControl(std::int32_t index, float value) {
 }
 
 void Lv2Plugin::Run(std::uint32_t frames) {
-  // The controls reach the sound here and nowhere else.
+  // The controls reach the sound here and nowhere else. While a restored
+  // chunk waits for the fade to the dry input they wait too: the preset's
+  // port values then come in with it, not ahead of the fade.
+  const bool pending = chunkPending_.load(std::memory_order_acquire);
   bool changed = false;
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
+  for (std::size_t i = 0; i < controls_.size() && !pending; ++i) {
     const float* port = controls_[i];
     if (port == nullptr) continue;
     const float value = *port;
@@ -122,7 +134,7 @@ void Lv2Plugin::Run(std::uint32_t frames) {
     ApplyControl(static_cast<std::int32_t>(i), value);
     changed = true;
   }
-  restored_ = false;
+  if (!pending) restored_ = false;
   if (changed) PublishSettings();
   // Subnormals flushed for the processing only, as the VST process call
   // does (its parameter changes run in the host's mode, as ours above).
@@ -134,7 +146,17 @@ void Lv2Plugin::Run(std::uint32_t frames) {
   float* outputs[2] = {audio_[lv2port::kOutputLeft], audio_[lv2port::kOutputRight]};
   const auto count = static_cast<std::int32_t>(
       std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
-  morvox::RunBlock(*script_, 2, inputs, outputs, count);
+  bypass_.SetTargets(enabled_ == nullptr || *enabled_ > 0.5f, pending);
+  if (bypass_.Transparent() || !morvox::ChannelsPresent(inputs, 2) || !morvox::ChannelsPresent(outputs, 2)) {
+    morvox::RunBlock(*script_, 2, inputs, outputs, count);
+  } else {
+    bypass_.Process(inputs, outputs, static_cast<std::uint32_t>(count),
+                    [this](float** in, float** out, std::uint32_t n) {
+                      morvox::RunBlock(*script_, 2, in, out, static_cast<std::int32_t>(n));
+                    });
+  }
+  if (pending && bypass_.AtDry()) ApplyPendingChunk();
+  ran_ = true;
   transport_.Advance(frames, sampleRate_);
   // The level the editor's meter takes in at the next block's start.
   if (meter_ != nullptr) {

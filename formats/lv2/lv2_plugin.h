@@ -16,6 +16,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include "formats/lv2/lv2_bypass.h"
 #include "formats/lv2/lv2_transport.h"
 #include "runtime/morvox_host.h"
 
@@ -64,6 +65,11 @@ class Lv2Plugin final : public MorvoxHost {
   void ApplyControl(std::int32_t index, float value);
   // Makes the script's slider values the ones Save answers. [audio or instantiation]
   void PublishSettings();
+  // Makes the settings a chunk restores the ones Save answers, before the
+  // script takes it. [instantiation]
+  void PublishChunk(const std::uint8_t* chunk);
+  template <typename Value>
+  void Publish(Value value);  // value(n): the float for slider slot n
 
   std::unique_ptr<TMorvoxEffect> script_;
   double sampleRate_;
@@ -83,6 +89,14 @@ class Lv2Plugin final : public MorvoxHost {
   bool restored_ = false;
   std::vector<float> atRestore_;             // the port's value during the restore
   std::vector<std::uint8_t> seenAtRestore_;  // 1: the port was connected then
+  // The bypass port and its fade; a state restored once audio has run is
+  // applied by run() behind that fade, with the old echoes cleared.
+  const float* enabled_ = nullptr;
+  Lv2Bypass bypass_;
+  std::atomic<bool> ran_{false};  // run() since activation; read by a restore
+  std::array<std::uint8_t, kChunkFloats * 4> pendingChunk_{};
+  std::atomic<bool> chunkPending_{false};
+  void ApplyPendingChunk();  // [audio]
 
   // The settings as run() last left them, for Save on another thread: a
   // sequence count, odd while run() writes, around the 64 values.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "formats/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_presets_turtle.h"
 
 namespace lv2turtle {
 
@@ -92,6 +93,7 @@ std::string Manifest(const std::string& binary) {
       << "    a ui:X11UI ;\n"
       << "    ui:binary <" << binary << "> ;\n"
       << "    rdfs:seeAlso <VornDelay2_ui.ttl> .\n";
+  out << PresetManifestEntries();
   return out.str();
 }
 
@@ -156,17 +158,7 @@ std::string PluginDescription(const CMorvoxDescription& effect) {
     }
     out << "\n    ]";
   }
-  // Index 15 is kept for the bypass control; hosts need every index up to
-  // the last one described, so it holds a control nothing reads meanwhile.
-  out << " , [\n        a lv2:ControlPort , lv2:InputPort ;\n"
-      << "        lv2:index " << lv2port::kEnabled << " ;\n"
-      << "        lv2:symbol \"reserved\" ;\n"
-      << "        lv2:name \"Reserved\" ;\n"
-      << "        lv2:default 1.0 ;\n"
-      << "        lv2:minimum 0.0 ;\n"
-      << "        lv2:maximum 1.0 ;\n"
-      << "        lv2:portProperty lv2:connectionOptional , "
-         "<http://lv2plug.in/ns/ext/port-props#notOnGUI>\n    ]";
+  out << EnabledPort();
   // The meter the UI draws, written by run(): a UI needs no access to the
   // instance, so it may run in a process of its own.
   out << " , [\n        a lv2:ControlPort , lv2:OutputPort ;\n"

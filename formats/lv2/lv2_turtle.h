@@ -22,5 +22,7 @@ ControlPortText DescribeControl(const SliderInfo& slider);
 std::string Manifest(const std::string& binary);
 std::string PluginDescription(const CMorvoxDescription& effect);
 std::string UiDescription(const std::string& binary);
+// The bypass port (lv2:enabled), appended to the plug-in's port list.
+std::string EnabledPort();
 
 }  // namespace lv2turtle

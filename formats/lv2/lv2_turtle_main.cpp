@@ -5,6 +5,7 @@
 #include <string>
 
 #include "effect/morvox_effect.h"
+#include "formats/lv2/lv2_presets_turtle.h"
 #include "formats/lv2/lv2_turtle.h"
 
 namespace {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   }
   const bool ok = Write(folder + "/manifest.ttl", lv2turtle::Manifest(binary)) &&
                   Write(folder + "/VornDelay2.ttl", lv2turtle::PluginDescription(effect)) &&
-                  Write(folder + "/VornDelay2_ui.ttl", lv2turtle::UiDescription(binary));
+                  Write(folder + "/VornDelay2_ui.ttl", lv2turtle::UiDescription(binary)) &&
+                  Write(folder + "/" + lv2turtle::kPresetsFile, lv2turtle::PresetsDescription(effect));
   return ok ? 0 : 1;
 }

@@ -37,6 +37,7 @@ int RunLv2Info(const InfoOptions& options) {
     j.Value("author", plugin.Author()).Value("bundle", plugin.BundlePath());
     j.Value("inputs", plugin.numInputs()).Value("outputs", plugin.numOutputs());
     j.Bool("latency", plugin.HasLatency());
+    j.Value("bypassPort", plugin.BypassPort());
     j.BeginArray("requiredFeatures");
     for (const std::string& f : plugin.RequiredFeatures()) j.Value(nullptr, f);
     j.EndArray();
@@ -70,7 +71,11 @@ int RunLv2Info(const InfoOptions& options) {
   std::printf("latency        %s\n", plugin.HasLatency() ? "reported" : "none");
   for (const std::string& f : plugin.RequiredFeatures()) std::printf("requires       %s\n", f.c_str());
   for (const std::string& u : plugin.Uis()) std::printf("ui             %s\n", u.c_str());
+  for (const auto& [label, uri] : plugin.Presets())
+    std::printf("preset         %s <%s>\n", label.c_str(), uri.c_str());
   std::printf("controls       %zu\n", plugin.controls().size());
+  if (plugin.BypassPort() >= 0)
+    std::printf("bypass         port %lld (lv2:enabled), kept on\n", plugin.BypassPort());
   for (const Lv2Control& c : plugin.controls()) {
     std::printf("  %3u %-18s %-22s %10g .. %-10g default %-8g %s%s\n", c.index, c.symbol.c_str(),
                 c.name.c_str(), static_cast<double>(c.minimum), static_cast<double>(c.maximum),
@@ -149,6 +154,11 @@ int RunLv2Render(const RenderCommandOptions& options) {
   const double rate = options.sampleRate > 0.0 ? options.sampleRate : input.sampleRate;
   plugin.SetTransport(options.transport);
   plugin.Start(rate, options.blockSize);
+  if (!options.preset.empty()) {
+    plugin.ApplyPreset(options.preset);
+    // Settings given as well win over the preset's.
+    for (const std::string& assignment : options.params) plugin.Assign(assignment);
+  }
 
   const std::size_t inFrames = input.frames();
   const bool autoTail = options.tailSeconds < 0.0;

@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <lilv/lilv.h>
 #include <lv2/atom/forge.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/port-props/port-props.h>
+#include <lv2/presets/presets.h>
 #include <lv2/time/time.h>
 #include <lv2/units/units.h>
 
@@ -142,7 +144,8 @@ void Lv2PluginHost::LoadControls() {
       input(world_, LV2_CORE__InputPort), atom(world_, LV2_ATOM__AtomPort), cv(world_, LV2_CORE__CVPort),
       position(world_, LV2_TIME__Position), toggled(world_, LV2_CORE__toggled),
       integer(world_, LV2_CORE__integer), enumeration(world_, LV2_CORE__enumeration),
-      unitKey(world_, LV2_UNITS__unit);
+      unitKey(world_, LV2_UNITS__unit), enabled(world_, LV2_CORE__enabled);
+  const LilvPort* bypass = lilv_plugin_get_port_by_designation(plugin_, input.get(), enabled.get());
   const std::uint32_t count = lilv_plugin_get_num_ports(plugin_);
   controlValues_.assign(count, 0.0f);
   std::vector<float> minimum(count), maximum(count), defaults(count);
@@ -155,6 +158,8 @@ void Lv2PluginHost::LoadControls() {
     } else if (lilv_port_is_a(plugin_, port, atom.get())) {
       if (isInput && lilv_port_supports_event(plugin_, port, position.get())) timeIn_.push_back(i);
       (isInput ? atomIn_ : atomOut_).push_back(i);
+    } else if (port == bypass && lilv_port_is_a(plugin_, port, control.get())) {
+      bypassPort_ = i;
     } else if (lilv_port_is_a(plugin_, port, control.get()) && isInput) {
       Lv2Control c;
       c.index = i;
@@ -250,6 +255,8 @@ void Lv2PluginHost::Start(double sampleRate, int maxBlock, bool activate) {
   }
   for (const Lv2Control& c : controls_)
     lilv_instance_connect_port(instance_, c.index, &controlValues_[c.index]);
+  if (bypassPort_ >= 0)
+    lilv_instance_connect_port(instance_, static_cast<std::uint32_t>(bypassPort_), &bypassValue_);
   atomBuffers_.assign(atomIn_.size() + atomOut_.size(), std::vector<std::uint8_t>(kAtomCapacity));
   for (std::size_t a = 0; a < atomIn_.size(); ++a)
     lilv_instance_connect_port(instance_, atomIn_[a], atomBuffers_[a].data());
@@ -298,6 +305,74 @@ void Lv2PluginHost::Assign(const std::string& assignment) {
   std::string known;
   for (const Lv2Control& c : controls_) known += " " + c.symbol;
   throw HostError("no control '" + key + "'; the controls are:" + known);
+}
+
+std::vector<std::pair<std::string, std::string>> Lv2PluginHost::Presets() const {
+  std::vector<std::pair<std::string, std::string>> found;
+  Node presetClass(world_, LV2_PRESETS__Preset), label(world_, LILV_NS_RDFS "label");
+  LilvNodes* related = lilv_plugin_get_related(plugin_, presetClass.get());
+  LILV_FOREACH(nodes, it, related) {
+    const LilvNode* uri = lilv_nodes_get(related, it);
+    lilv_world_load_resource(world_, uri);
+    LilvNodes* labels = lilv_world_find_nodes(world_, uri, label.get(), nullptr);
+    std::string text = labels != nullptr ? lilv_node_as_string(lilv_nodes_get_first(labels)) : "";
+    lilv_nodes_free(labels);
+    found.emplace_back(text, lilv_node_as_uri(uri));
+  }
+  lilv_nodes_free(related);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+namespace {
+
+void SetPortValue(const char* symbol, void* user, const void* value, std::uint32_t size, std::uint32_t type) {
+  auto* host = static_cast<Lv2PluginHost*>(user);
+  if (size != sizeof(float) || value == nullptr) return;
+  float number = 0;
+  if (type == host->Map(LV2_ATOM__Float)) {
+    std::memcpy(&number, value, sizeof number);
+  } else if (type == host->Map(LV2_ATOM__Int)) {
+    std::int32_t whole = 0;
+    std::memcpy(&whole, value, sizeof whole);
+    number = static_cast<float>(whole);
+  } else {
+    return;
+  }
+  host->SetControl(symbol, number);
+}
+
+}  // namespace
+
+void Lv2PluginHost::SetControl(const char* symbol, float value) {
+  for (const Lv2Control& c : controls_) {
+    if (c.symbol == symbol) controlValues_[c.index] = value;
+  }
+}
+
+void Lv2PluginHost::ApplyPreset(const std::string& preset) {
+  if (instance_ == nullptr) throw HostError("a preset needs a running instance");
+  std::string wanted = preset;
+  for (char& ch : wanted) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  const auto presets = Presets();
+  std::string uri;
+  for (const auto& [label, presetUri] : presets) {
+    std::string lower = label;
+    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (lower == wanted || presetUri == preset) uri = presetUri;
+  }
+  if (uri.empty()) {
+    std::string names;
+    for (const auto& [label, presetUri] : presets) names += (names.empty() ? "" : ", ") + label;
+    throw HostError("no preset '" + preset + "' for '" + Uri() + "'" +
+                    (names.empty() ? std::string(" (it has none)") : "; there are: " + names));
+  }
+  LilvNode* node = lilv_new_uri(world_, uri.c_str());
+  LilvState* state = lilv_state_new_from_world(world_, &map_, node);
+  lilv_node_free(node);
+  if (state == nullptr) throw HostError("the preset '" + preset + "' (" + uri + ") cannot be read");
+  lilv_state_restore(state, instance_, SetPortValue, this, 0, nullptr);
+  lilv_state_free(state);
 }
 
 void Lv2PluginHost::ForgeInputs(double samplePos) {

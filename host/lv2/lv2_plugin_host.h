@@ -52,7 +52,10 @@ class Lv2PluginHost {
   bool HasLatency() const;
   int numInputs() const { return static_cast<int>(audioIn_.size()); }
   int numOutputs() const { return static_cast<int>(audioOut_.size()); }
+  // The settings; a control designated lv2:enabled is the host's bypass
+  // switch instead, kept on (its index, or -1 when there is none).
   const std::vector<Lv2Control>& controls() const { return controls_; }
+  long long BypassPort() const { return bypassPort_; }
 
   // Instantiates and activates (or only instantiates, for the checks of
   // hosts that run first); throws HostError when the plug-in refuses.
@@ -63,6 +66,14 @@ class Lv2PluginHost {
   // HostError for an unknown control or a value that is not a number.
   void Assign(const std::string& assignment);
   void SetTransport(const Transport& transport) { transport_ = transport; }
+
+  // The plug-in's presets (pset:Preset): label and URI, sorted by label.
+  std::vector<std::pair<std::string, std::string>> Presets() const;
+  // [instantiation] Applies a preset named by label (without regard to
+  // case) or URI, as hosts do with lilv_state_restore: the state and the
+  // port values. Needs a started instance; throws HostError listing the
+  // presets when none matches.
+  void ApplyPreset(const std::string& preset);
 
   // [audio] numInputs / numOutputs channel pointers of frames (≤ maxBlock).
   // samplePos: the block's first frame, for the time:Position.
@@ -77,6 +88,7 @@ class Lv2PluginHost {
   const std::vector<std::uint32_t>& AtomInputs() const { return atomIn_; }
   const LilvPlugin* Plugin() const { return plugin_; }
   LilvWorld* World() const { return world_; }
+  void SetControl(const char* symbol, float value);  // by symbol; unknown ones are ignored
 
  private:
   void LoadControls();
@@ -102,6 +114,8 @@ class Lv2PluginHost {
 
   std::vector<std::uint32_t> audioIn_, audioOut_, atomIn_, atomOut_, timeIn_, otherOut_;
   std::vector<Lv2Control> controls_;
+  long long bypassPort_ = -1;
+  float bypassValue_ = 1.0f;                            // enabled
   std::vector<float> controlValues_;                    // per port index
   std::vector<std::vector<std::uint8_t>> atomBuffers_;  // per atom port, in atomIn_ then atomOut_ order
   std::vector<std::vector<float>> scratch_;             // for CV and unconnected audio ports

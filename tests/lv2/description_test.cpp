@@ -44,7 +44,7 @@ TEST(Lv2Description, TheBundleIsFoundWithTwoAudioPairsAnAtomInputAndOneControlPe
   EXPECT_FALSE(lilv_plugin_has_latency(w.plugin));
 
   const TMorvoxEffect effect;
-  // Audio, time, the controls, index 15 (kept for the bypass control) and the meter.
+  // Audio, time, the controls, the bypass at index 15 and the meter.
   ASSERT_EQ(lilv_plugin_get_num_ports(w.plugin), 5u + static_cast<unsigned>(effect.SliderCount()) + 2u);
   Node audio(w.Uri(LV2_CORE__AudioPort)), input(w.Uri(LV2_CORE__InputPort)),
       output(w.Uri(LV2_CORE__OutputPort));
