@@ -46,6 +46,9 @@ void CBitmap::takeImage(std::unique_ptr<platform::Image> image) {
 
 void CBitmap::dispose() {
   image_.reset();
+  dense_.reset();
+  denseLooked_ = false;
+  denseNumber_ = -1;
   noAlpha_ = false;
   width_ = 0;
   height_ = 0;
@@ -63,6 +66,8 @@ bool CBitmap::loadFromResource(const CResourceDescription& description) {
 
   platform::Backend& backend = platform::activeBackend();
   if (found && data && size > 0) {
+    if (description.type == CResourceDescription::kIntegerType)
+      denseNumber_ = (description.id & 0xFFFF) + kDoubleDensityPicture;
     // A resource that does not decode leaves the picture empty; the
     // platform's own loader is only asked when nothing was found.
     takeImage(backend.decodeImage(data, size));
@@ -92,7 +97,29 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& dest, const CPo
   const int32_t y = truncToInt(dest.top) + truncToInt(offset.y);
   const int32_t sx = truncToInt(source.x);
   const int32_t sy = truncToInt(source.y);
+  if (context->getScale() != 1) {
+    platform::Image* dense = denseImage();
+    context->getSurface()->drawImageScaled(dense ? *dense : *image_, dense ? 2.0 : 1.0, sx, sy, w, h, x, y,
+                                           opacity);
+    return;
+  }
   context->getSurface()->drawImage(*image_, sx, sy, w, h, x, y, opacity);
+}
+
+platform::Image* CBitmap::denseImage() {
+  if (denseLooked_) return dense_.get();
+  denseLooked_ = true;
+  if (!image_ || denseNumber_ < 0) return nullptr;
+  const int number = denseNumber_;
+  const unsigned char* data = nullptr;
+  size_t size = 0;
+  if (!FindImageResource(number, &data, &size) || !data || size == 0) return nullptr;
+  dense_ = platform::activeBackend().decodeImage(data, size);
+  // A twin that is not exactly twice the picture would misplace every
+  // source rectangle: the picture itself is drawn instead.
+  if (dense_ && (dense_->width() != 2 * image_->width() || dense_->height() != 2 * image_->height()))
+    dense_.reset();
+  return dense_.get();
 }
 
 }  // namespace VSTGUI
