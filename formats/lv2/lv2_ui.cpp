@@ -7,8 +7,10 @@
 #include "editor/script_editor.h"
 #include "effect/morvox_effect.h"
 #include "formats/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_ui_scale.h"
 #include "gui/cframe.h"
 #include "gui/platform/backend.h"
+#include "gui/ui_scale.h"
 
 namespace {
 
@@ -33,10 +35,13 @@ Lv2Ui* Lv2Ui::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV
 
   auto* ui = new Lv2Ui(plugin, write, controller);
   ui->touch_ = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
-  if (const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize))) {
-    if (resize->ui_resize != nullptr) resize->ui_resize(resize->handle, kEditorWidth, kEditorHeight);
-  }
   ui->editor_ = new ScriptEditor(plugin, kEditorWidth, kEditorHeight);
+  // The host's ui:scaleFactor, else VORN_UI_SCALE, else the desktop's.
+  ui->editor_->SetScale(VSTGUI::EditorScale(parent, Lv2HostScale(features)));
+  if (const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize))) {
+    if (resize->ui_resize != nullptr)
+      resize->ui_resize(resize->handle, ui->editor_->DeviceWidth(), ui->editor_->DeviceHeight());
+  }
   ui->editor_->Open(parent, nullptr);
   plugin->AttachEditor(ui->editor_, ui);
   if (widget != nullptr) {
