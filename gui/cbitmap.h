@@ -71,6 +71,10 @@ class CBitmap : public CBaseObject {
   void takeImage(std::unique_ptr<platform::Image> image);
   // The double-density twin, looked up on first use; null without one.
   platform::Image* denseImage();
+  // The source filtered once to `scale` pixels per unit, kept for the next
+  // draws at that scale (filtering a picture on every frame costs far more
+  // than copying it); null when it cannot be made.
+  platform::Image* fittedImage(const platform::Image& source, double density, double scale);
 
   CResourceDescription description_;
   double width_ = 0;
@@ -81,6 +85,8 @@ class CBitmap : public CBaseObject {
   std::unique_ptr<platform::Image> dense_;
   bool denseLooked_ = false;
   int denseNumber_ = -1;  // the twin's picture number, -1 for none
+  std::unique_ptr<platform::Image> fitted_;
+  double fittedScale_ = 0;
 };
 
 }  // namespace VSTGUI

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "gui/cdraw_context.h"
 #include "gui/coffscreen_context.h"
@@ -56,6 +57,17 @@ int32_t CFrame::getDeviceWidth() const {
 
 int32_t CFrame::getDeviceHeight() const {
   return ScaledLength(truncToInt(size_.bottom - size_.top), scale_);
+}
+
+void CFrame::setScale(double scale) {
+  const double next = ClampScale(scale);
+  if (next == scale_) return;
+  scale_ = next;
+  if (backBuffer_) backBuffer_->forget();
+  backBuffer_ = nullptr;
+  if (window_) window_->resize(getDeviceWidth(), getDeviceHeight());
+  invalid();
+  if (editor_) editor_->frameScaleChanged(scale_, getDeviceWidth(), getDeviceHeight());
 }
 
 CPoint CFrame::toUnits(CPoint where) const {
@@ -349,6 +361,12 @@ void CFrame::platformMouseExited(CPoint where, CButtonState buttons) {
 
 bool CFrame::platformWheel(CPoint where, float distance, CButtonState buttons) {
   return onWheel(toUnits(where), distance, buttons);
+}
+
+void CFrame::platformScaleChanged(double scale) {
+  // The variable the user set stays in force over the window system's.
+  const double forced = ParseScaleNumber(std::getenv(kScaleVariable));
+  setScale(forced > 0 ? forced : scale);
 }
 
 void CFrame::platformWindowDestroyed() {

@@ -59,6 +59,9 @@ class CFrame : public CViewContainer, private platform::WindowListener {
   CView* getMouseOverView() const { return mouseOverView_; }
 
   double getScale() const { return scale_; }
+  // A new scale (clamped): the window takes the new device size, the back
+  // buffer is made again and everything is painted; the editor hears of it.
+  void setScale(double scale);
   // The window's size in device pixels.
   int32_t getDeviceWidth() const;
   int32_t getDeviceHeight() const;
@@ -89,6 +92,7 @@ class CFrame : public CViewContainer, private platform::WindowListener {
   void platformMouseExited(CPoint where, CButtonState buttons) override;
   bool platformWheel(CPoint where, float distance, CButtonState buttons) override;
   void platformWindowDestroyed() override;
+  void platformScaleChanged(double scale) override;
   // A window position in units.
   CPoint toUnits(CPoint where) const;
 

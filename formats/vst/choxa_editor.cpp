@@ -42,6 +42,12 @@ void CHoxaEditor::UpdateRect() {
   rect.right = static_cast<VstInt16>(script_.DeviceWidth());
 }
 
+void CHoxaEditor::frameScaleChanged(double scale, int32_t deviceWidth, int32_t deviceHeight) {
+  script_.SetScale(scale);
+  UpdateRect();
+  if (auto* host = dynamic_cast<AudioEffectX*>(effect)) host->sizeWindow(deviceWidth, deviceHeight);
+}
+
 bool CHoxaEditor::getRect(ERect** out) {
   Scale();
   return AEffGUIEditor::getRect(out);

@@ -21,7 +21,9 @@ class CHoxaEditor : public AEffGUIEditor {
   CHoxaEditor(AudioEffect* owner, ScriptViewClient* client, int width, int height);
   ~CHoxaEditor() override;
 
-  bool getRect(ERect** out) override;      // [gui]
+  bool getRect(ERect** out) override;  // [gui]
+  // The frame's new scale after a DPI change: the new size goes to the host.
+  void frameScaleChanged(double scale, int32_t deviceWidth, int32_t deviceHeight) override;
   bool open(void* parentWindow) override;  // [gui] always true; closes an open frame first
   void close() override;                   // [gui]
   void idle() override;                    // [gui]

@@ -118,6 +118,9 @@ class WindowListener {
   virtual bool platformWheel(CPoint where, float distance, CButtonState buttons) = 0;
   // The window system destroyed the window (for example with its parent).
   virtual void platformWindowDestroyed() = 0;
+  // The window now sits where the window system asks for another scale
+  // (a DPI change on Windows): the new device pixels per unit.
+  virtual void platformScaleChanged(double /*scale*/) {}
 };
 
 // A child window inside the host's window; destroying the object destroys
@@ -141,6 +144,9 @@ class Window {
   virtual bool queryPointer(CPoint& where, CButtonState& buttons) const = 0;
   // The native handle (X11 Window id, HWND).
   virtual void* nativeHandle() const = 0;
+  // New size in window pixels (after a change of scale); not every window
+  // can change its size.
+  virtual void resize(int32_t /*width*/, int32_t /*height*/) {}
 };
 
 class Backend {

@@ -230,13 +230,19 @@ TEST_F(ScaledFrame, PicturesDrawTheirDoubleDensityTwinAboveScaleOne) {
   context->forget();
   bg->forget();
 
-  // A picture without a twin (a file) draws itself, scaled.
+  // A picture without a twin (a file) is filtered once into a picture of
+  // the scale's density (7 × 9 units at 1.5: 11 × 14), which every draw at
+  // that scale then copies one to one.
   CBitmap* file = CBitmap::loadFromFile("some.png");
   context = new COffscreenContext(nullptr, 100, 50, kBlackCColor, 1.5);
   log.clear();
   file->draw(context, CRect(0, 0, 7, 9));
+  file->draw(context, CRect(20, 0, 27, 9));
   EXPECT_EQ(log.with("scaled image"),
-            (Lines{"scaled image 7x9 density 1 src 0 0 size 7 9 at 0 0 opacity 255"}));
+            (Lines{"scaled image 7x9 density 1 src 0 0 size 7 9 at 0 0 opacity 255",
+                   "scaled image 11x14 density 1.5 src 0 0 size 7 9 at 0 0 opacity 255",
+                   "scaled image 11x14 density 1.5 src 0 0 size 7 9 at 20 0 opacity 255"}));
+  EXPECT_EQ(log.count("create image 11 14"), 1u);
   context->forget();
   file->forget();
 }
