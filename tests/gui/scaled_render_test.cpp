@@ -105,7 +105,13 @@ TEST_F(ScaledRender, ThePictureAtTwoHasTwiceTheSizeAndItsAveragesMatchThePicture
     }
   const double mean = total / (kWidth * kHeight);
   std::printf("mean difference %.2f of 255, worst %d\n", mean, worst);
+#ifdef _WIN32
+  // wine's GDI+ fills aliased even in the anti-aliased mode: the ellipse's
+  // rim then differs by up to half a unit between the two pictures.
+  EXPECT_LT(mean, 4.0);
+#else
   EXPECT_LT(mean, 3.0);
+#endif
   // The shapes sit where they sat: the ellipse's centre and the line.
   EXPECT_EQ(two->pixelAt(100, 100), kWhiteCColor);
   EXPECT_EQ(Luma(two->pixelAt(300, 16)), 200);
