@@ -4,6 +4,7 @@
 #include "editor/script_view_client.h"
 #include "gui/cframe.h"
 #include "gui/platform/platform_backend.h"
+#include "gui/ui_scale.h"
 
 ScriptEditor::ScriptEditor(ScriptViewClient* viewClient, int editorWidth, int editorHeight)
     : client(viewClient), width(editorWidth), height(editorHeight) {
@@ -21,10 +22,22 @@ VSTGUI::CFrame* ScriptEditor::Open(void* parentWindow, VSTGUI::VSTGUIEditorInter
   // with its frame (and on X11 its display connection).
   Close();
   const VSTGUI::CRect size(0, 0, width, height);
-  frame_ = new VSTGUI::CFrame(size, parentWindow, frameOwner);
+  frame_ = new VSTGUI::CFrame(size, parentWindow, frameOwner, scale_);
   view = new CHoxaView(size, client);
   frame_->addView(view);
   return frame_;
+}
+
+void ScriptEditor::SetScale(double scale) {
+  scale_ = VSTGUI::ClampScale(scale);
+}
+
+int ScriptEditor::DeviceWidth() const {
+  return VSTGUI::ScaledLength(width, scale_);
+}
+
+int ScriptEditor::DeviceHeight() const {
+  return VSTGUI::ScaledLength(height, scale_);
 }
 
 void ScriptEditor::Close() {

@@ -20,6 +20,14 @@ class ScriptEditor {
   ScriptEditor(const ScriptEditor&) = delete;
   ScriptEditor& operator=(const ScriptEditor&) = delete;
 
+  // Device pixels per unit for the next Open (clamped to 1 … 3); the
+  // layout stays width × height units at every scale.
+  void SetScale(double scale);
+  double Scale() const { return scale_; }
+  // The window's size in device pixels at the scale.
+  int DeviceWidth() const;
+  int DeviceHeight() const;
+
   // Opens the frame as a child of parentWindow, closing an open one first.
   // frameOwner answers the frame's questions to its editor (idle pacing,
   // knob mode, edits); null answers them neutrally. Returns the new frame,
@@ -43,4 +51,5 @@ class ScriptEditor {
 
  private:
   VSTGUI::CFrame* frame_ = nullptr;
+  double scale_ = 1;
 };

@@ -1,8 +1,11 @@
 #include "gui/cbitmap.h"
 
+#include <cmath>
+
 #include "gui/cdraw_context.h"
 #include "gui/gdiplus_globals.h"
 #include "gui/resources.h"
+#include "gui/ui_scale.h"
 
 namespace VSTGUI {
 
@@ -46,6 +49,11 @@ void CBitmap::takeImage(std::unique_ptr<platform::Image> image) {
 
 void CBitmap::dispose() {
   image_.reset();
+  dense_.reset();
+  denseLooked_ = false;
+  denseNumber_ = -1;
+  fitted_.reset();
+  fittedScale_ = 0;
   noAlpha_ = false;
   width_ = 0;
   height_ = 0;
@@ -63,6 +71,8 @@ bool CBitmap::loadFromResource(const CResourceDescription& description) {
 
   platform::Backend& backend = platform::activeBackend();
   if (found && data && size > 0) {
+    if (description.type == CResourceDescription::kIntegerType)
+      denseNumber_ = (description.id & 0xFFFF) + kDoubleDensityPicture;
     // A resource that does not decode leaves the picture empty; the
     // platform's own loader is only asked when nothing was found.
     takeImage(backend.decodeImage(data, size));
@@ -92,7 +102,54 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& dest, const CPo
   const int32_t y = truncToInt(dest.top) + truncToInt(offset.y);
   const int32_t sx = truncToInt(source.x);
   const int32_t sy = truncToInt(source.y);
+  const double scale = context->getScale();
+  if (scale != 1) {
+    platform::Image* dense = denseImage();
+    const platform::Image* picture = dense ? dense : image_.get();
+    double density = dense ? 2.0 : 1.0;
+    if (density != scale) {
+      if (platform::Image* fitted = fittedImage(*picture, density, scale)) {
+        picture = fitted;
+        density = scale;
+      }
+    }
+    context->getSurface()->drawImageScaled(*picture, density, sx, sy, w, h, x, y, opacity);
+    return;
+  }
   context->getSurface()->drawImage(*image_, sx, sy, w, h, x, y, opacity);
+}
+
+platform::Image* CBitmap::fittedImage(const platform::Image& source, double density, double scale) {
+  if (fitted_ && fittedScale_ == scale) return fitted_.get();
+  fitted_.reset();
+  fittedScale_ = scale;
+  platform::Backend& backend = platform::activeBackend();
+  const auto units = [density](int32_t pixels) { return static_cast<int32_t>(std::ceil(pixels / density)); };
+  const int32_t w = units(source.width());
+  const int32_t h = units(source.height());
+  fitted_ = backend.createImage(ScaledLength(w, scale), ScaledLength(h, scale));
+  if (!fitted_) return nullptr;
+  if (std::unique_ptr<platform::Surface> surface = backend.createImageSurface(*fitted_)) {
+    surface->setScale(scale);
+    surface->drawImageScaled(source, density, 0, 0, w, h, 0, 0, 255);
+  }
+  return fitted_.get();
+}
+
+platform::Image* CBitmap::denseImage() {
+  if (denseLooked_) return dense_.get();
+  denseLooked_ = true;
+  if (!image_ || denseNumber_ < 0) return nullptr;
+  const int number = denseNumber_;
+  const unsigned char* data = nullptr;
+  size_t size = 0;
+  if (!FindImageResource(number, &data, &size) || !data || size == 0) return nullptr;
+  dense_ = platform::activeBackend().decodeImage(data, size);
+  // A twin that is not exactly twice the picture would misplace every
+  // source rectangle: the picture itself is drawn instead.
+  if (dense_ && (dense_->width() != 2 * image_->width() || dense_->height() != 2 * image_->height()))
+    dense_.reset();
+  return dense_.get();
 }
 
 }  // namespace VSTGUI

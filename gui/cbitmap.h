@@ -28,6 +28,10 @@ struct CResourceDescription {
 
 // A picture that draws itself into a draw context, unscaled, cropped by the
 // destination rectangle and positioned in the picture by a source point.
+// Into a context at a scale other than 1 a numbered module picture draws
+// its double-density twin where the module has one (scaled down to the
+// context's scale where needed), else itself scaled; positions and sizes
+// stay in units (the 1× picture's pixels).
 // Every bitmap keeps the drawing library started while it lives.
 // [gui] Made and drawn on the editor window's thread.
 class CBitmap : public CBaseObject {
@@ -65,6 +69,12 @@ class CBitmap : public CBaseObject {
 
  private:
   void takeImage(std::unique_ptr<platform::Image> image);
+  // The double-density twin, looked up on first use; null without one.
+  platform::Image* denseImage();
+  // The source filtered once to `scale` pixels per unit, kept for the next
+  // draws at that scale (filtering a picture on every frame costs far more
+  // than copying it); null when it cannot be made.
+  platform::Image* fittedImage(const platform::Image& source, double density, double scale);
 
   CResourceDescription description_;
   double width_ = 0;
@@ -72,6 +82,11 @@ class CBitmap : public CBaseObject {
   CColor transparentColor_ = kTransparentCColor;
   bool noAlpha_ = true;
   std::unique_ptr<platform::Image> image_;
+  std::unique_ptr<platform::Image> dense_;
+  bool denseLooked_ = false;
+  int denseNumber_ = -1;  // the twin's picture number, -1 for none
+  std::unique_ptr<platform::Image> fitted_;
+  double fittedScale_ = 0;
 };
 
 }  // namespace VSTGUI

@@ -53,8 +53,10 @@ const char* convertedText(const char* text) {
 CDrawContext::CDrawContext(CFrame* frame, platform::Surface* paintSurface, platform::Window* window)
     : frame_(frame), window_(window) {
   clipRect_ = frame ? frame->getViewSize() : CRect(0, 0, 1000, 1000);
+  if (frame) scale_ = frame->getScale();
   if (paintSurface) {
     surface_ = paintSurface;
+    if (scale_ != 1) surface_->setScale(scale_);
   } else if (window) {
     adoptSurface(window->createSurface());
   }
@@ -77,6 +79,7 @@ CDrawContext::~CDrawContext() {
 void CDrawContext::adoptSurface(std::unique_ptr<platform::Surface> surface) {
   ownedSurface_ = std::move(surface);
   surface_ = ownedSurface_.get();
+  if (surface_ && scale_ != 1) surface_->setScale(scale_);
   if (surface_) surface_->setAntialias(drawMode_ == kAntialias);
 }
 

@@ -19,7 +19,9 @@ enum CHoriTxtAlign : int32_t { kLeftText = 0, kCenterText = 1, kRightText = 2 };
 // A drawing surface with a current pen, fill, font, clip and origin offset.
 // Every coordinate a drawing operation receives is first moved by the offset.
 // Without a surface (the "graphics object") the context keeps its state but
-// draws nothing. [gui] Lives for one paint or one mouse fallback, except a
+// draws nothing. Coordinates are the frame's units: a frame at a scale other
+// than 1 gives its contexts' surfaces that scale, so they draw at the
+// device's resolution. [gui] Lives for one paint or one mouse fallback, except a
 // frame's back buffer; holds one reference to its current font.
 class CDrawContext : public CBaseObject {
  public:
@@ -76,6 +78,8 @@ class CDrawContext : public CBaseObject {
   // -1 without text, font, platform font or surface.
   double getStringWidth(const char* text);
 
+  // Device pixels per unit of the surface (the frame's scale), 1 without one.
+  double getScale() const { return scale_; }
   CFrame* getFrame() const { return frame_; }
   platform::Window* getWindow() const { return window_; }
   platform::Surface* getSurface() const { return surface_; }
@@ -83,8 +87,10 @@ class CDrawContext : public CBaseObject {
   CPoint getWindowPosition() const { return windowPos_; }
 
  protected:
-  // Gives the context a surface it owns (the offscreen picture's).
+  // Gives the context a surface it owns (the offscreen picture's), at the
+  // context's scale.
   void adoptSurface(std::unique_ptr<platform::Surface> surface);
+  void setScale(double scale) { scale_ = scale; }
   void setClipRectRaw(const CRect& clip) { clipRect_ = clip; }
 
  private:
@@ -102,6 +108,7 @@ class CDrawContext : public CBaseObject {
   CColor fillColor_;
   int32_t lineStyle_ = kLineSolid;
   int32_t drawMode_ = kCopyMode;
+  double scale_ = 1;
   CRect clipRect_;
   std::unique_ptr<platform::Surface> ownedSurface_;
   platform::Surface* surface_ = nullptr;

@@ -1,10 +1,13 @@
 #include "gui/cframe.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "gui/cdraw_context.h"
 #include "gui/coffscreen_context.h"
 #include "gui/gdiplus_globals.h"
+#include "gui/ui_scale.h"
 
 namespace VSTGUI {
 
@@ -30,8 +33,11 @@ const char* CFrame::windowClassName() {
   return className();
 }
 
-CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
-    : CViewContainer(size, nullptr, nullptr), editor_(editor), parentWindow_(parentWindow) {
+CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor, double scale)
+    : CViewContainer(size, nullptr, nullptr),
+      editor_(editor),
+      scale_(ClampScale(scale)),
+      parentWindow_(parentWindow) {
   parentFrame_ = this;
   attached_ = true;
   platform::Backend& backend = platform::activeBackend();
@@ -41,8 +47,32 @@ CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* edi
 
   usesWindowClass_ = true;
   if (++gUseCount == 1) backend.registerWindowClass(className());
-  window_ = backend.createChildWindow(parentWindow, className(), "Window", truncToInt(size.right - size.left),
-                                      truncToInt(size.bottom - size.top), *this);
+  window_ = backend.createChildWindow(parentWindow, className(), "Window", getDeviceWidth(),
+                                      getDeviceHeight(), *this);
+}
+
+int32_t CFrame::getDeviceWidth() const {
+  return ScaledLength(truncToInt(size_.right - size_.left), scale_);
+}
+
+int32_t CFrame::getDeviceHeight() const {
+  return ScaledLength(truncToInt(size_.bottom - size_.top), scale_);
+}
+
+void CFrame::setScale(double scale) {
+  const double next = ClampScale(scale);
+  if (next == scale_) return;
+  scale_ = next;
+  if (backBuffer_) backBuffer_->forget();
+  backBuffer_ = nullptr;
+  if (window_) window_->resize(getDeviceWidth(), getDeviceHeight());
+  invalid();
+  if (editor_) editor_->frameScaleChanged(scale_, getDeviceWidth(), getDeviceHeight());
+}
+
+CPoint CFrame::toUnits(CPoint where) const {
+  if (scale_ == 1) return where;
+  return CPoint(where.x / scale_, where.y / scale_);
 }
 
 CFrame::~CFrame() {
@@ -75,7 +105,16 @@ void CFrame::invalidRect(const CRect& rect) {
   if (!visible_ || !window_) return;
   const int32_t left = truncToInt(rect.left);
   const int32_t top = truncToInt(rect.top);
-  window_->invalidate({left, top, truncToInt(rect.right) - left, truncToInt(rect.bottom) - top});
+  if (scale_ == 1) {
+    window_->invalidate({left, top, truncToInt(rect.right) - left, truncToInt(rect.bottom) - top});
+    return;
+  }
+  // Every device pixel the units touch.
+  const auto deviceLeft = static_cast<int32_t>(std::floor(left * scale_));
+  const auto deviceTop = static_cast<int32_t>(std::floor(top * scale_));
+  const auto deviceRight = static_cast<int32_t>(std::ceil(truncToInt(rect.right) * scale_));
+  const auto deviceBottom = static_cast<int32_t>(std::ceil(truncToInt(rect.bottom) * scale_));
+  window_->invalidate({deviceLeft, deviceTop, deviceRight - deviceLeft, deviceBottom - deviceTop});
 }
 
 void CFrame::invalid() {
@@ -264,6 +303,28 @@ void CFrame::endEdit(int32_t index) {
 
 void CFrame::platformPaint(platform::Surface& windowSurface, const CRect& update) {
   if (update.isEmpty()) return;
+  if (scale_ != 1) {
+    // The update arrives in device pixels: the views draw the units that
+    // cover it, and the back buffer's pixels go to the window one to one.
+    const CRect units(std::floor(update.left / scale_), std::floor(update.top / scale_),
+                      std::ceil(update.right / scale_), std::ceil(update.bottom / scale_));
+    if (window_ && window_->paintsThroughBackBuffer()) {
+      if (!backBuffer_)
+        backBuffer_ = new COffscreenContext(this, size_.getWidth(), size_.getHeight(), kBlackCColor);
+      drawRect(backBuffer_, units);
+      if (platform::Image* picture = backBuffer_->getBitmap()->getPlatformImage()) {
+        const int32_t x = truncToInt(update.left);
+        const int32_t y = truncToInt(update.top);
+        windowSurface.drawImage(*picture, x, y, truncToInt(update.right) - x, truncToInt(update.bottom) - y,
+                                x, y, 255);
+      }
+    } else {
+      auto* context = new CDrawContext(this, &windowSurface, window_.get());
+      drawRect(context, units);
+      context->forget();
+    }
+    return;
+  }
   if (window_ && window_->paintsThroughBackBuffer()) {
     if (!backBuffer_)
       backBuffer_ = new COffscreenContext(this, size_.getWidth(), size_.getHeight(), kBlackCColor);
@@ -279,23 +340,33 @@ void CFrame::platformPaint(platform::Surface& windowSurface, const CRect& update
 }
 
 CMouseEventResult CFrame::platformMouseDown(CPoint where, CButtonState buttons) {
-  return onMouseDown(where, buttons);
+  CPoint at = toUnits(where);
+  return onMouseDown(at, buttons);
 }
 
 void CFrame::platformMouseUp(CPoint where, CButtonState buttons) {
-  onMouseUp(where, buttons);
+  CPoint at = toUnits(where);
+  onMouseUp(at, buttons);
 }
 
 void CFrame::platformMouseMoved(CPoint where, CButtonState buttons) {
-  onMouseMoved(where, buttons);
+  CPoint at = toUnits(where);
+  onMouseMoved(at, buttons);
 }
 
 void CFrame::platformMouseExited(CPoint where, CButtonState buttons) {
-  onMouseExited(where, buttons);
+  CPoint at = toUnits(where);
+  onMouseExited(at, buttons);
 }
 
 bool CFrame::platformWheel(CPoint where, float distance, CButtonState buttons) {
-  return onWheel(where, distance, buttons);
+  return onWheel(toUnits(where), distance, buttons);
+}
+
+void CFrame::platformScaleChanged(double scale) {
+  // The variable the user set stays in force over the window system's.
+  const double forced = ParseScaleNumber(std::getenv(kScaleVariable));
+  setScale(forced > 0 ? forced : scale);
 }
 
 void CFrame::platformWindowDestroyed() {

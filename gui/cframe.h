@@ -18,8 +18,11 @@ class CFrame : public CViewContainer, private platform::WindowListener {
  public:
   // parentWindow is the host's native window (an X11 Window id cast to a
   // pointer, or an HWND); with null, or when the window cannot be made, the
-  // frame has no window: it paints nothing and invalidates nothing.
-  CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor);
+  // frame has no window: it paints nothing and invalidates nothing. The
+  // size is in units; the window has scale device pixels per unit (the
+  // scale is clamped to 1 … 3), and paints, invalidations and mouse
+  // positions are converted between the two at the window's edge.
+  CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor, double scale = 1);
   ~CFrame() override;
 
   // Invalidates dirty views, then handles the window's waiting events and
@@ -55,6 +58,14 @@ class CFrame : public CViewContainer, private platform::WindowListener {
   bool advanceNextFocusView(CView* oldFocus);
   CView* getMouseOverView() const { return mouseOverView_; }
 
+  double getScale() const { return scale_; }
+  // A new scale (clamped): the window takes the new device size, the back
+  // buffer is made again and everything is painted; the editor hears of it.
+  void setScale(double scale);
+  // The window's size in device pixels.
+  int32_t getDeviceWidth() const;
+  int32_t getDeviceHeight() const;
+
   bool isOpen() const { return open_; }
   bool isFirstDraw() const { return firstDraw_; }
   bool isTrackingMouse() const { return mouseTracking_; }
@@ -81,8 +92,12 @@ class CFrame : public CViewContainer, private platform::WindowListener {
   void platformMouseExited(CPoint where, CButtonState buttons) override;
   bool platformWheel(CPoint where, float distance, CButtonState buttons) override;
   void platformWindowDestroyed() override;
+  void platformScaleChanged(double scale) override;
+  // A window position in units.
+  CPoint toUnits(CPoint where) const;
 
   VSTGUIEditorInterface* editor_;
+  double scale_ = 1;
   void* parentWindow_;
   CView* modalView_ = nullptr;
   CView* focusView_ = nullptr;

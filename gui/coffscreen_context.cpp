@@ -1,11 +1,19 @@
 #include "gui/coffscreen_context.h"
 
+#include "gui/ui_scale.h"
+
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CFrame* frame, double width, double height, CColor background)
+COffscreenContext::COffscreenContext(CFrame* frame, double width, double height, CColor background,
+                                     double scale)
     : CDrawContext(frame, nullptr, nullptr), width_(width), height_(height), background_(background) {
+  if (scale != 0) setScale(ClampScale(scale));
   setClipRectRaw(CRect(0, 0, width, height).normalize());
-  bitmap_ = new CBitmap(frame, truncToInt(width), truncToInt(height));
+  if (getScale() == 1)
+    bitmap_ = new CBitmap(frame, truncToInt(width), truncToInt(height));
+  else
+    bitmap_ = new CBitmap(frame, ScaledLength(truncToInt(width), getScale()),
+                          ScaledLength(truncToInt(height), getScale()));
   if (platform::Image* image = bitmap_->getPlatformImage())
     adoptSurface(platform::activeBackend().createImageSurface(*image));
   // The surface arrives after the base set the initial state: hand it over.

@@ -5,10 +5,15 @@
 namespace VSTGUI {
 
 // A draw context over an in-memory picture of its own size: the frame's
-// back buffer, and the way tests and tools render without a window.
+// back buffer, and the way tests and tools render without a window. Width
+// and height are units; the picture has scale × as many pixels each way
+// (rounded up), and the context draws into it at that scale.
 class COffscreenContext : public CDrawContext {
  public:
-  COffscreenContext(CFrame* frame, double width, double height, CColor background = kBlackCColor);
+  // scale 0 takes the frame's (1 without a frame); others are clamped as
+  // an editor's scale is.
+  COffscreenContext(CFrame* frame, double width, double height, CColor background = kBlackCColor,
+                    double scale = 0);
   ~COffscreenContext() override;
 
   CBitmap* getBitmap() const { return bitmap_; }
@@ -16,7 +21,7 @@ class COffscreenContext : public CDrawContext {
   double getHeight() const { return height_; }
   CColor getBackgroundColor() const { return background_; }
 
-  // Tools and tests: the picture's straight colour at a pixel (transparent
+  // Tools and tests: the picture's straight colour at a (device) pixel (transparent
   // outside or without a picture), and the picture as a PNG file.
   CColor pixelAt(int32_t x, int32_t y) const;
   bool writePng(const char* path) const;

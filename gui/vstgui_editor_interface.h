@@ -13,6 +13,9 @@ class VSTGUIEditorInterface {
   virtual int32_t getKnobMode() const { return 0; }
   virtual void beginEdit(int32_t /*index*/) {}
   virtual void endEdit(int32_t /*index*/) {}
+  // The frame changed its scale (a DPI change); its window is now
+  // deviceWidth × deviceHeight pixels.
+  virtual void frameScaleChanged(double /*scale*/, int32_t /*deviceWidth*/, int32_t /*deviceHeight*/) {}
   CFrame* getFrame() const { return frame; }
 
  protected:

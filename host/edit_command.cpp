@@ -4,9 +4,11 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "host/block_processor.h"
+#include "host/editor_scale.h"
 #include "host/editor_window.h"
 #include "host/host_error.h"
 #include "host/plugin_instance.h"
@@ -130,6 +132,8 @@ void PrintEdits(const HostContext& host) {
 }  // namespace
 
 int RunEdit(const EditOptions& options) {
+  std::optional<EditorScale> scale;
+  if (options.scale != 0) scale.emplace(options.scale);
   const std::string path = LocatePlugin(options.plugin);
   auto module = std::shared_ptr<PluginModule>(PluginModule::Load(path));
   PluginInstance plugin(module);

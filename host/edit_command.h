@@ -15,6 +15,7 @@ struct EditOptions {
   bool printParams = false;  // every parameter's display once the editor is closed
   bool inputNoise = false;   // quiet noise into the plug-in instead of silence
   bool printEdits = false;   // the plug-in's begin / value / end edit calls, in order
+  double scale = 0;          // editor scale asked of the plug-in; 0 leaves it to the plug-in
 };
 
 // Returns the exit status; throws HostError without a display, without an

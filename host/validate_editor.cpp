@@ -1,10 +1,11 @@
 // The editor: size, open into a host window, idle, close, reopen, close;
-// for several instances open at the same time.
+// for several instances open at the same time; at editor scale 1 and 2.
 #include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "host/editor_scale.h"
 #include "host/editor_window.h"
 #include "host/validate_checks.h"
 
@@ -19,11 +20,10 @@ struct OpenEditor {
   std::unique_ptr<EditorWindow> window;
 };
 
-}  // namespace
-
-CheckResult CheckEditor(Context& c) {
+// One round of the check at one scale; the size the editors reported.
+CheckResult CheckEditorAt(Context& c, double scale, int& width, int& height) {
+  const EditorScale asked(scale);
   std::vector<OpenEditor> editors;
-  int width = 0, height = 0;
   for (int i = 0; i < kInstances; ++i) {
     OpenEditor e;
     e.plugin = c.Make();
@@ -31,7 +31,7 @@ CheckResult CheckEditor(Context& c) {
     // The window system first: some editors cannot even report their size
     // without one.
     std::string why;
-    e.window = EditorWindow::Create(640, 480, why);
+    e.window = EditorWindow::Create(640 * static_cast<int>(scale), 480 * static_cast<int>(scale), why);
     if (!e.window) return Skip(why);
     ERect* rect = nullptr;
     e.plugin->Dispatch(effEditGetRect, 0, 0, &rect);
@@ -61,6 +61,20 @@ CheckResult CheckEditor(Context& c) {
   }
   return Pass(Format("%d editors of %d x %d opened together, idled %d times and closed, twice", kInstances,
                      width, height, idles));
+}
+
+}  // namespace
+
+CheckResult CheckEditor(Context& c) {
+  int width = 0, height = 0;
+  CheckResult one = CheckEditorAt(c, 1, width, height);
+  if (one.status != Status::Pass) return one;
+  int scaledWidth = 0, scaledHeight = 0;
+  CheckResult two = CheckEditorAt(c, 2, scaledWidth, scaledHeight);
+  if (two.status != Status::Pass) return {two.status, "at scale 2: " + two.detail};
+  // Editors that do not read the scale keep their size, which is no fault.
+  const char* followed = scaledWidth == 2 * width && scaledHeight == 2 * height ? "" : " (not scaled)";
+  return Pass(one.detail + Format("; at scale 2: %d x %d%s", scaledWidth, scaledHeight, followed));
 }
 
 }  // namespace vornhost::validate

@@ -1,6 +1,9 @@
 // Draws the three interface pictures: knob_sm.png (32 × 32 slider knob with
 // transparent corners), bg.png (500 × 480 panel) and knob_but.png (32 × 32
-// lit button). Usage: draw_artwork <folder> [--preview]
+// lit button), and the same three at twice the density for editors drawn
+// at a scale above 1 (knob_sm@2x.png, bg@2x.png, knob_but@2x.png: the same
+// drawing at 2 pixels per unit, so lines and text stay sharp).
+// Usage: draw_artwork <folder> [--preview]
 // With --preview it also writes preview.png: the panel with knobs, lit
 // buttons and read-outs where the interface draws them, for reviewing.
 //
@@ -536,9 +539,11 @@ bool write(cairo_surface_t* s, const std::string& path) {
   return true;
 }
 
-cairo_surface_t* draw(cairo_format_t format, int w, int h, void (*painter)(cairo_t*)) {
-  cairo_surface_t* s = cairo_image_surface_create(format, w, h);
+// The picture of w × h units at scale pixels per unit.
+cairo_surface_t* draw(cairo_format_t format, int w, int h, void (*painter)(cairo_t*), int scale = 1) {
+  cairo_surface_t* s = cairo_image_surface_create(format, w * scale, h * scale);
   cairo_t* cr = cairo_create(s);
+  if (scale != 1) cairo_scale(cr, scale, scale);
   painter(cr);
   cairo_destroy(cr);
   return s;
@@ -601,5 +606,15 @@ int main(int argc, char** argv) {
   cairo_surface_destroy(knobPic);
   cairo_surface_destroy(bg);
   cairo_surface_destroy(lit);
+  if (!ok) return 1;
+
+  cairo_surface_t* knob2 = draw(CAIRO_FORMAT_ARGB32, 32, 32, knob, 2);
+  cairo_surface_t* bg2 = draw(CAIRO_FORMAT_RGB24, 500, 480, background, 2);
+  cairo_surface_t* lit2 = draw(CAIRO_FORMAT_ARGB32, 32, 32, litButton, 2);
+  ok = write(knob2, folder + "/knob_sm@2x.png") && write(bg2, folder + "/bg@2x.png") &&
+       write(lit2, folder + "/knob_but@2x.png");
+  cairo_surface_destroy(knob2);
+  cairo_surface_destroy(bg2);
+  cairo_surface_destroy(lit2);
   return ok ? 0 : 1;
 }

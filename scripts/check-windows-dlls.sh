@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks built Windows plug-in DLLs from the outside, as a host's loader
 # sees them: exactly the exports VSTPluginMain, main and MAIN (undecorated,
-# one function), imports from system DLLs only, and the three pictures as
-# "DATA" resources 0, 1, 2 in language 1033 with the bytes of the files in
-# resources/.
+# one function), imports from system DLLs only, and the three pictures and
+# their double-density twins as "DATA" resources 0, 1, 2 and 100, 101, 102
+# in language 1033 with the bytes of the files in resources/.
 #
 #   check-windows-dlls.sh [VornDelay2.dll ...]
 #
@@ -16,7 +16,10 @@ cd "$root"
 # DLLs every Windows installation carries.
 system_dlls=" kernel32.dll user32.dll gdi32.dll gdiplus.dll ole32.dll oleaut32.dll msvcrt.dll "
 system_dlls+=" advapi32.dll shell32.dll shlwapi.dll comctl32.dll uxtheme.dll imm32.dll winmm.dll "
-pictures=(resources/knob_sm.png resources/bg.png resources/knob_but.png)
+declare -A pictures=([0]=resources/knob_sm.png [1]=resources/bg.png [2]=resources/knob_but.png
+  [100]=resources/knob_sm@2x.png [101]=resources/bg@2x.png [102]=resources/knob_but@2x.png)
+picture_ids="0 1 2 100 101 102"
+picture_count=6
 
 failures=0
 fail() {
@@ -67,12 +70,12 @@ check_dll() {
   listing=$(sed -n '/^The .rsrc Resource Directory section:/,/^ Resources start/p' <<<"$dump")
   grep -q ": DATA, Value:" <<<"$listing" || fail "no resource type DATA"
   local id
-  for id in 0 1 2; do
+  for id in $picture_ids; do
     # A name entry pointing at a sub-directory (0x8...) holds the languages.
-    grep -qE "Entry: ID: (0x)?0*${id}, Value: 0x8" <<<"$listing" || fail "no DATA resource $id"
+    grep -qE "Entry: ID: (0x)?0*$(printf '%x' "$id"), Value: 0x8" <<<"$listing" || fail "no DATA resource $id"
   done
-  [ "$(grep -c "Entry: ID: 0x000409, Value" <<<"$listing")" -eq 3 ] ||
-    fail "the three resources must each have language 1033 (0x409) and nothing else"
+  [ "$(grep -c "Entry: ID: 0x000409, Value" <<<"$listing")" -eq "$picture_count" ] ||
+    fail "the $picture_count resources must each have language 1033 (0x409) and nothing else"
 
   # ... and the contents, read back with windres into a .res file: a
   # sequence of entries, each a header (data size, header size, type "DATA",
@@ -95,7 +98,7 @@ check_dll() {
       read -r ordinal_marker ordinal < <(od -An -tx2 -j $((offset + 18)) -N 4 "$res")
       if [ "$type" = DATA ] && [ "$ordinal_marker" = ffff ] && [ "$header_size" -eq 40 ]; then
         ordinal=$((16#$ordinal))
-        if [ "$ordinal" -le 2 ]; then
+        if [ -n "${pictures[$ordinal]:-}" ]; then
           dd if="$res" of="$work/$ordinal.bin" iflag=skip_bytes,count_bytes bs=64K \
             skip=$((offset + header_size)) count="$data_size" status=none
           found=$((found + 1))
@@ -108,13 +111,13 @@ check_dll() {
     fi
     offset=$(((offset + header_size + data_size + 3) / 4 * 4))
   done
-  [ "$found" -eq 3 ] || fail "found $found DATA resources, expected 3"
-  for id in 0 1 2; do
+  [ "$found" -eq "$picture_count" ] || fail "found $found DATA resources, expected $picture_count"
+  for id in $picture_ids; do
     if [ -f "$work/$id.bin" ]; then
       cmp -s "$work/$id.bin" "${pictures[$id]}" || fail "DATA $id differs from ${pictures[$id]}"
     fi
   done
-  echo "  resources: DATA 0 1 2, language 0x409, $(stat -c %s "${pictures[@]}" | tr '\n' ' ')bytes"
+  echo "  resources: DATA $picture_ids, language 0x409"
   rm -rf "$work"
 }
 

@@ -16,6 +16,8 @@ if [ $# -lt 2 ]; then
 fi
 target=$1
 seconds=$2
+# The editor's rectangle at scale 1, read from no desktop.
+export VORN_UI_SCALE=1
 seed=${3:-1}
 if [ "$target" = all ]; then
   chosen=("${targets[@]}")

@@ -15,6 +15,8 @@ cd "$(dirname "$0")/../build/$build"
 run=../../scripts/wine-run.sh
 # The prefix the build's tests use (one per architecture).
 export WINEPREFIX=$PWD/wine-prefix
+# The editor at scale 1, whatever the caller's shell asks of editors.
+export VORN_UI_SCALE=1
 
 status=0
 out=$($run host/vornhost.exe validate VornDelay2.dll --strictness 10) || status=$?

@@ -8,8 +8,10 @@
 #include "editor/script_editor.h"
 #include "effect/morvox_effect.h"
 #include "formats/lv2/lv2_ports.h"
+#include "formats/lv2/lv2_ui_scale.h"
 #include "gui/cframe.h"
 #include "gui/platform/backend.h"
+#include "gui/ui_scale.h"
 #include "runtime/editor_input.h"
 
 namespace {
@@ -32,11 +34,14 @@ Lv2Ui* Lv2Ui::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV
   std::unique_ptr<Lv2Ui> ui(new Lv2Ui(write, controller));
   ui->touch_ = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
   ui->editor_ = std::make_unique<ScriptEditor>(ui.get(), kEditorWidth, kEditorHeight);
+  // The host's ui:scaleFactor, else VORN_UI_SCALE, else the desktop's.
+  ui->editor_->SetScale(VSTGUI::EditorScale(parent, Lv2HostScale(features)));
   ui->editor_->Open(parent, nullptr);
   void* window = ui->Window();
   if (window == nullptr) return nullptr;  // no display, or the parent is no window
   if (const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize))) {
-    if (resize->ui_resize != nullptr) resize->ui_resize(resize->handle, kEditorWidth, kEditorHeight);
+    if (resize->ui_resize != nullptr)
+      resize->ui_resize(resize->handle, ui->editor_->DeviceWidth(), ui->editor_->DeviceHeight());
   }
   if (widget != nullptr) *widget = window;
   return ui.release();

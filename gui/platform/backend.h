@@ -46,10 +46,17 @@ class Image {
 
 // A drawing target with a current pen, fill colour and text colour. A new
 // surface has an opaque black pen of width 1, solid; black fill and text;
-// aliased drawing; no clip.
+// aliased drawing; no clip; scale 1.
 class Surface {
  public:
   virtual ~Surface() = default;
+
+  // Every coordinate, size, clip and pen width after this call is in units
+  // of `scale` device pixels, and lines, fills and text are drawn at the
+  // device's resolution (not drawn at 1 and stretched). Call it first, before
+  // any other state is set; at 1 the surface draws exactly as without it.
+  virtual void setScale(double /*scale*/) {}
+  virtual double scale() const { return 1; }
 
   // Replaces the clip; a width or height of 0 or less clips everything.
   virtual void setClip(const PixelRect& clip) = 0;
@@ -83,6 +90,17 @@ class Surface {
   // every pixel's alpha multiplied by opacity / 255.
   virtual void drawImage(const Image& image, int32_t sx, int32_t sy, int32_t w, int32_t h, int32_t dx,
                          int32_t dy, uint8_t opacity) = 0;
+  // Draws the area (sx, sy, w, h) of a picture holding `density` pixels per
+  // unit onto (dx, dy, w, h); every number is in units. Where density times
+  // the units matches the surface's scale the pixels are copied one to one,
+  // elsewhere the picture is filtered (scaled down or up). The fallback
+  // draws a picture of density 1 unscaled.
+  virtual void drawImageScaled(const Image& image, double density, double sx, double sy, double w, double h,
+                               double dx, double dy, uint8_t opacity) {
+    (void)density;
+    drawImage(image, static_cast<int32_t>(sx), static_cast<int32_t>(sy), static_cast<int32_t>(w),
+              static_cast<int32_t>(h), static_cast<int32_t>(dx), static_cast<int32_t>(dy), opacity);
+  }
 };
 
 // What a platform window reports to its frame. [gui] All calls come from the
@@ -100,6 +118,9 @@ class WindowListener {
   virtual bool platformWheel(CPoint where, float distance, CButtonState buttons) = 0;
   // The window system destroyed the window (for example with its parent).
   virtual void platformWindowDestroyed() = 0;
+  // The window now sits where the window system asks for another scale
+  // (a DPI change on Windows): the new device pixels per unit.
+  virtual void platformScaleChanged(double /*scale*/) {}
 };
 
 // A child window inside the host's window; destroying the object destroys
@@ -123,6 +144,9 @@ class Window {
   virtual bool queryPointer(CPoint& where, CButtonState& buttons) const = 0;
   // The native handle (X11 Window id, HWND).
   virtual void* nativeHandle() const = 0;
+  // New size in window pixels (after a change of scale); not every window
+  // can change its size.
+  virtual void resize(int32_t /*width*/, int32_t /*height*/) {}
 };
 
 class Backend {
@@ -157,6 +181,10 @@ class Backend {
   virtual std::unique_ptr<Image> createImage(int32_t width, int32_t height) = 0;
   // A surface drawing into the image; the image must outlive it.
   virtual std::unique_ptr<Surface> createImageSurface(Image& image) = 0;
+  // The scale the window system asks of windows inside parent (null: of the
+  // desktop as a whole): the X resource Xft.dpi / 96 on X11, the window's
+  // DPI / 96 on Windows. 1 when it says nothing; the caller clamps.
+  virtual double desktopScale(void* /*parent*/) { return 1; }
   // Null when the parent is not usable or the window cannot be made.
   virtual std::unique_ptr<Window> createChildWindow(void* parent, const char* className, const char* title,
                                                     int32_t width, int32_t height,

@@ -40,6 +40,15 @@ std::vector<std::string> Log::with(const std::string& prefix) const {
 RecordingSurface::~RecordingSurface() {
   log_.add(name_ + " destroyed");
 }
+void RecordingSurface::setScale(double scale) {
+  scale_ = scale;
+  log_.add(fmt("scale %g", scale));
+}
+void RecordingSurface::drawImageScaled(const VSTGUI::platform::Image& image, double density, double sx,
+                                       double sy, double w, double h, double dx, double dy, uint8_t opacity) {
+  log_.add(fmt("scaled image %dx%d density %g src %g %g size %g %g at %g %g opacity %d", image.width(),
+               image.height(), density, sx, sy, w, h, dx, dy, opacity));
+}
 void RecordingSurface::setClip(const PixelRect& c) {
   log_.add(fmt("clip %d %d %d %d", c.x, c.y, c.width, c.height));
 }
@@ -148,6 +157,11 @@ std::unique_ptr<VSTGUI::platform::Image> RecordingBackend::createImage(int32_t w
 std::unique_ptr<VSTGUI::platform::Surface> RecordingBackend::createImageSurface(
     VSTGUI::platform::Image& image) {
   return std::make_unique<RecordingSurface>(log, fmt("image surface %dx%d", image.width(), image.height()));
+}
+
+double RecordingBackend::desktopScale(void* parent) {
+  log.add(fmt("desktop scale of %p", parent));
+  return desktop;
 }
 
 std::unique_ptr<VSTGUI::platform::Window> RecordingBackend::createChildWindow(

@@ -45,6 +45,8 @@ class RecordingSurface final : public VSTGUI::platform::Surface {
  public:
   RecordingSurface(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
   ~RecordingSurface() override;
+  void setScale(double scale) override;
+  double scale() const override { return scale_; }
   void setClip(const PixelRect& c) override;
   void setAntialias(bool on) override;
   void setPenColor(VSTGUI::CColor c) override;
@@ -64,10 +66,13 @@ class RecordingSurface final : public VSTGUI::platform::Surface {
   double fontHeight(const VSTGUI::platform::Font& f) override;
   void drawImage(const VSTGUI::platform::Image& image, int32_t sx, int32_t sy, int32_t w, int32_t h,
                  int32_t dx, int32_t dy, uint8_t opacity) override;
+  void drawImageScaled(const VSTGUI::platform::Image& image, double density, double sx, double sy, double w,
+                       double h, double dx, double dy, uint8_t opacity) override;
 
  private:
   Log& log_;
   std::string name_;
+  double scale_ = 1;
 };
 
 class RecordingWindow final : public VSTGUI::platform::Window {
@@ -101,6 +106,8 @@ class RecordingBackend final : public VSTGUI::platform::Backend {
   Log log;
   bool backBufferWindows = true;
   RecordingWindow* lastWindow = nullptr;
+  // What desktopScale answers (logged with its parent).
+  double desktop = 1;
 
   void startup() override { log.add("startup"); }
   void shutdown() override { log.add("shutdown"); }
@@ -116,6 +123,7 @@ class RecordingBackend final : public VSTGUI::platform::Backend {
   std::unique_ptr<VSTGUI::platform::Window> createChildWindow(void* parent, const char* className,
                                                               const char* title, int32_t w, int32_t h,
                                                               VSTGUI::platform::WindowListener& l) override;
+  double desktopScale(void* parent) override;
 };
 
 // Installs a fresh recording backend for one test and removes it afterwards.

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <regex>
@@ -52,7 +53,10 @@ std::string Slurp(const std::string& path) {
 // vornhost as a child process whose output lands in files.
 class Host {
  public:
-  Host(const std::vector<std::string>& args, const std::string& dir, bool withDisplay = true)
+  // withScaleVariable false: the host runs without VORN_UI_SCALE, so the
+  // editor's scale comes from the display.
+  Host(const std::vector<std::string>& args, const std::string& dir, bool withDisplay = true,
+       bool withScaleVariable = true)
       : out_(dir + "/out.txt"), err_(dir + "/err.txt") {
     pid_ = fork();
     if (pid_ == 0) {
@@ -60,6 +64,7 @@ class Host {
       std::freopen(err_.c_str(), "w", stderr);
       std::freopen("/dev/null", "r", stdin);
       if (!withDisplay) unsetenv("DISPLAY");
+      if (!withScaleVariable) unsetenv("VORN_UI_SCALE");
       std::vector<char*> argv{const_cast<char*>(VORNHOST_EXE)};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
@@ -119,6 +124,16 @@ class Screen {
   Screen(const Screen&) = delete;
   Screen& operator=(const Screen&) = delete;
   Display* display() const { return display_; }
+  // The desktop's X resources as xrdb would load them (null removes them).
+  void SetResources(const char* text) {
+    const Atom property = XInternAtom(display_, "RESOURCE_MANAGER", False);
+    if (text)
+      XChangeProperty(display_, DefaultRootWindow(display_), property, XA_STRING, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    else
+      XDeleteProperty(display_, DefaultRootWindow(display_), property);
+    XSync(display_, False);
+  }
   bool HasXTest() const {
     int event = 0, error = 0, major = 0, minor = 0;
     return display_ && XTestQueryExtension(display_, &event, &error, &major, &minor);
@@ -457,6 +472,152 @@ TEST_F(EditorEndToEnd, NoDisplayNoEditorOrAnUnwritableFileIsAClearError) {
   EXPECT_NE(taken.status, 0);
   EXPECT_TRUE(std::filesystem::is_directory(dir + "/taken.png"));
   EXPECT_FALSE(FileExists(dir + "/taken.png.part"));
+}
+
+// The editor at scale 2 needs a screen larger than 1000 × 960 to be read
+// back: these tests run on a display of their own (see CMakeLists.txt).
+class ScaledEditorEndToEnd : public EditorEndToEnd {};
+
+// The 2 × 2 averages of a picture of twice the size.
+Picture HalfSize(const Picture& big) {
+  Picture p;
+  p.width = big.width / 2;
+  p.height = big.height / 2;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      std::uint32_t pixel = 0xFF000000u;
+      for (int shift : {0, 8, 16}) {
+        int sum = 0;
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx) sum += Channel(big.at(2 * x + dx, 2 * y + dy), shift);
+        pixel |= static_cast<std::uint32_t>((sum + 2) / 4) << shift;
+      }
+      p.pixels.push_back(pixel);
+    }
+  return p;
+}
+
+// Mean width of the in-between runs from dark to bright (or back) along
+// the rows of a region: one device pixel for edges drawn at the screen's
+// resolution, two or more for edges drawn at half of it and stretched.
+double MeanEdgeWidth(const Picture& p, int x0, int x1, int y0, int y1, double dark, double bright) {
+  int edges = 0, total = 0;
+  for (int y = y0; y < y1; ++y) {
+    int last = -1, run = 0;
+    for (int x = x0; x < x1; ++x) {
+      const double b = Brightness(p.at(x, y));
+      const int kind = b <= dark ? 0 : b >= bright ? 1 : 2;
+      if (kind == 2) {
+        ++run;
+        continue;
+      }
+      if (last != -1 && kind != last) ++edges, total += run;
+      last = kind;
+      run = 0;
+    }
+  }
+  return edges > 20 ? static_cast<double>(total) / edges : 1e9;
+}
+
+TEST_F(ScaledEditorEndToEnd, AtTwoTheScreenshotIsTwiceAsLargeAveragesToTheOneAtOneAndStaysSharp) {
+  const std::string dir = TempDir("edit_scaled");
+  const std::string png1 = dir + "/shot1.png", png2 = dir + "/shot2.png";
+  Outcome r1 =
+      Host({"edit", VORN_PLUGIN, "--screenshot", png1, "--after", "1500", "--scale", "1"}, dir).Wait(60s);
+  ASSERT_EQ(r1.status, 0) << r1.err;
+  Outcome r2 =
+      Host({"edit", VORN_PLUGIN, "--screenshot", png2, "--after", "1500", "--scale", "2"}, dir).Wait(60s);
+  ASSERT_EQ(r2.status, 0) << r2.err;
+  EXPECT_NE(r2.out.find("1000 x 960"), std::string::npos) << r2.out;
+  Picture one = LoadPng(png1), two = LoadPng(png2);
+  ASSERT_EQ(one.width, 500);
+  ASSERT_EQ(two.width, 1000);
+  ASSERT_EQ(two.height, 960);
+
+  const Picture half = HalfSize(two);
+  double sum = 0;
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 500; ++x)
+      for (int shift : {0, 8, 16})
+        sum += std::abs(Channel(half.at(x, y), shift) - Channel(one.at(x, y), shift));
+  const double mean = sum / (500.0 * 480.0 * 3.0);
+  std::printf("2x screenshot averaged to 500 x 480 differs from the 1x one by %.2f of 255 on average\n",
+              mean);
+  EXPECT_LT(mean, 3.0);
+  // The knobs sit where they sit at 1.
+  const Picture knob = LoadPng(VORN_KNOB_PNG);
+  EXPECT_NEAR(BestFit(half, knob, 144, 30, 250), 52, 1);
+  EXPECT_NEAR(BestFit(half, knob, 44, 30, 250), 58, 1);
+
+  // The read-out "10 %" (text drawn by the script) and the left rim of the
+  // feedback knob (its 2x picture, between the dark ring and the lit body):
+  // edges about one device pixel wide at 2 as at 1.
+  const double text2 = MeanEdgeWidth(two, 560, 640, 300, 340, 60, 170);
+  const double text1 = MeanEdgeWidth(one, 280, 320, 150, 170, 60, 170);
+  const double knob2 = MeanEdgeWidth(two, 100, 130, 305, 335, 60, 170);
+  std::printf("edge widths: text %.2f at 2 (%.2f at 1), knob %.2f at 2\n", text2, text1, knob2);
+  EXPECT_LE(text2, 1.5);
+  EXPECT_LE(knob2, 1.5);
+}
+
+// The drag and click of the test at scale 1, at twice the window
+// coordinates: the same values reach the host.
+TEST_F(ScaledEditorEndToEnd, ADragAtTwoMovesTheSliderAsTheSameDragAtOne) {
+  const std::string dir = TempDir("edit_scaled_input");
+  Host host({"edit", VORN_PLUGIN, "--after", "9000", "--print-params", "--print-edits", "--scale", "2"}, dir);
+  ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
+  ASSERT_NE(window, 0u) << host.Wait(1s).err;
+  const auto found = Clock::now();
+  screen().SetOrigin(window);
+  std::this_thread::sleep_for(500ms);
+  screen().Approach(120, 320);
+  screen().Button(true);
+  for (int x = 200; x <= 400; x += 100) screen().Move(x, 320, 150ms);
+  screen().Button(false);
+  screen().Approach(412, 222);
+  screen().Button(true);
+  screen().Button(false);
+  screen().Move(1900, 1400);
+  const auto injected = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - found);
+  ASSERT_LT(injected.count(), 7000) << "the input took too long";
+  Outcome r = host.Wait(60s);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Shown(r.out, "Feedback [%]"), "72.00") << r.out;
+  EXPECT_EQ(Shown(r.out, "Ping Pong [Off/On]"), "1.00") << r.out;
+  EXPECT_EQ(Shown(r.out, "Tempo Delay [Off/On]"), "0.00") << r.out;
+  EXPECT_TRUE(
+      std::regex_match(EditLines(r.out), std::regex("begin 3;(value 3 [0-9.]+;)+value 3 0\\.720000;end 3;"
+                                                    "begin 7;value 7 1\\.000000;end 7;")))
+      << r.out;
+}
+
+// Without the variable the desktop's Xft.dpi sets the scale; one that is
+// not a number leaves it at 1.
+TEST_F(ScaledEditorEndToEnd, XftDpiOf192OpensTheEditorAtTwo) {
+  const std::string dir = TempDir("edit_xft");
+  struct Case {
+    const char* resources;
+    int width, height;
+  } cases[] = {{"Xft.antialias:\t1\nXft.dpi:\t192\n", 1000, 960},
+               {"Xft.dpi:\tlots\n", 500, 480},
+               {"Xft.dpi:\t144\n", 750, 720}};
+  for (const Case& c : cases) {
+    screen().SetResources(c.resources);
+    const std::string png = dir + "/shot.png";
+    Outcome r =
+        Host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "800"}, dir, true, false).Wait(60s);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture shot = LoadPng(png);
+    EXPECT_EQ(shot.width, c.width) << c.resources;
+    EXPECT_EQ(shot.height, c.height) << c.resources;
+  }
+  // The variable still wins over the desktop.
+  screen().SetResources("Xft.dpi:\t192\n");
+  const std::string png = dir + "/forced.png";
+  Outcome r = Host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "800"}, dir).Wait(60s);
+  screen().SetResources(nullptr);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(LoadPng(png).width, 500);
 }
 
 }  // namespace

@@ -9,17 +9,22 @@
 
 #include <dlfcn.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 
 #include "tests/lv2/lilv_host.h"
@@ -50,14 +55,30 @@ void Write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size, 
   if (format == 0 && size == sizeof(float)) log->push_back({port, *static_cast<const float*>(buffer)});
 }
 
+int Resize(LV2UI_Feature_Handle handle, int width, int height) {
+  auto* sizes = static_cast<std::vector<std::pair<int, int>>*>(handle);
+  sizes->emplace_back(width, height);
+  return 0;
+}
+
 class Lv2Ui : public ::testing::Test {
  protected:
+  // What a fixture of the scale tests gives the UI: the host's
+  // ui:scaleFactor (0: no options feature), the desktop's X resources
+  // (null: none) and whether VORN_UI_SCALE stays at the test command's 1.
+  float scaleOption_ = 0;
+  const char* resources_ = nullptr;
+  bool keepScaleVariable_ = true;
+
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display";
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest";
+    SetResources(resources_);
+    if (const char* old = std::getenv("VORN_UI_SCALE")) savedScale_ = old;
+    if (!keepScaleVariable_) unsetenv("VORN_UI_SCALE");
     parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 500, 480, 0, 0, 0);
     XMapWindow(display_, parent_);
     XSync(display_, False);
@@ -81,9 +102,17 @@ class Lv2Ui : public ::testing::Test {
     LV2_Feature idle{LV2_UI__idleInterface, nullptr};
     touch_ = {&touched_, Touch};
     LV2_Feature touch{LV2_UI__touch, &touch_};
-    const LV2_Feature* features[] = {&w.urids.mapFeature, &parent, &access, &idle, &touch, nullptr};
+    resize_ = {&resized_, Resize};
+    LV2_Feature resize{LV2_UI__resize, &resize_};
+    const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, w.urids.Map(LV2_UI__scaleFactor),
+                                           sizeof(float), w.urids.Map(LV2_ATOM__Float), &scaleOption_},
+                                          {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+    std::vector<const LV2_Feature*> features{&w.urids.mapFeature, &parent, &access, &idle, &touch, &resize};
+    if (scaleOption_ != 0) features.push_back(&optionsFeature);
+    features.push_back(nullptr);
     handle_ = descriptor_->instantiate(descriptor_, "urn:fenmoor:vorn-delay-2", bundle, Write, &written_,
-                                       &widget_, features);
+                                       &widget_, features.data());
     lilv_free(binary);
     lilv_free(bundle);
     lilv_uis_free(uis);
@@ -120,7 +149,11 @@ class Lv2Ui : public ::testing::Test {
   void TearDown() override {
     if (handle_ != nullptr) descriptor_->cleanup(handle_);
     plugin_.reset();
-    if (display_ != nullptr) XCloseDisplay(display_);
+    if (savedScale_) setenv("VORN_UI_SCALE", savedScale_->c_str(), 1);
+    if (display_ != nullptr) {
+      if (resources_ != nullptr) SetResources(nullptr);
+      XCloseDisplay(display_);
+    }
     // The library stays loaded: lilv holds it too.
   }
 
@@ -136,6 +169,21 @@ class Lv2Ui : public ::testing::Test {
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
     XFlush(display_);
     Idle(pause);
+  }
+  // The desktop's X resources as xrdb would load them (null removes them).
+  void SetResources(const char* text) {
+    const Atom property = XInternAtom(display_, "RESOURCE_MANAGER", False);
+    if (text != nullptr)
+      XChangeProperty(display_, DefaultRootWindow(display_), property, XA_STRING, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    else
+      XDeleteProperty(display_, DefaultRootWindow(display_), property);
+    XSync(display_, False);
+  }
+  XWindowAttributes EditorWindow() {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display_, reinterpret_cast<::Window>(widget_), &attributes);
+    return attributes;
   }
   void Button(bool down) {
     XTestFakeButtonEvent(display_, 1, down ? True : False, CurrentTime);
@@ -154,6 +202,9 @@ class Lv2Ui : public ::testing::Test {
   std::vector<Written> written_;
   LV2UI_Touch touch_{};
   std::vector<Touched> touched_;
+  LV2UI_Resize resize_{};
+  std::vector<std::pair<int, int>> resized_;
+  std::optional<std::string> savedScale_;
 };
 
 TEST_F(Lv2Ui, TheEditorIsAChildOfTheParentWindowSizedAsTheVstEditor) {
@@ -169,6 +220,7 @@ TEST_F(Lv2Ui, TheEditorIsAChildOfTheParentWindowSizedAsTheVstEditor) {
   EXPECT_EQ(attributes.width, 500);
   EXPECT_EQ(attributes.height, 480);
   EXPECT_TRUE(written_.empty()) << "nothing edited, nothing written";
+  EXPECT_EQ(resized_, (std::vector<std::pair<int, int>>{{500, 480}}));
 }
 
 TEST_F(Lv2Ui, ADragOnTheFeedbackSliderIsWrittenToItsControlPort) {
@@ -351,6 +403,46 @@ TEST_F(Lv2Ui, IdleSaysSoOnceTheHostDestroyedTheParent) {
   }
   EXPECT_NE(answer, 0);
   descriptor_->cleanup(ui);
+}
+
+class Lv2UiHostScale : public Lv2Ui {
+ protected:
+  Lv2UiHostScale() { scaleOption_ = 2; }
+};
+
+TEST_F(Lv2UiHostScale, TheHostsScaleFactorOfTwoMakesTheWindow1000By960AndTheHostIsAskedForIt) {
+  Idle(200ms);
+  const XWindowAttributes attributes = EditorWindow();
+  EXPECT_EQ(attributes.width, 1000);
+  EXPECT_EQ(attributes.height, 960);
+  EXPECT_EQ(resized_, (std::vector<std::pair<int, int>>{{1000, 960}}));
+  // A drag at twice the coordinates writes the value of the drag at 1.
+  Move(114, 324, 60ms);
+  Move(118, 322, 60ms);
+  Move(120, 320);
+  Button(true);
+  for (int x = 200; x <= 400; x += 100) Move(x, 320, 150ms);
+  Button(false);
+  Move(900, 940);
+  ASSERT_FALSE(written_.empty());
+  EXPECT_EQ(written_.back().port, kFeedbackPort);
+  EXPECT_EQ(written_.back().value, 72.0f);
+}
+
+class Lv2UiDesktopScale : public Lv2Ui {
+ protected:
+  Lv2UiDesktopScale() {
+    resources_ = "Xft.dpi:\t192\n";
+    keepScaleVariable_ = false;
+  }
+};
+
+TEST_F(Lv2UiDesktopScale, WithoutTheOptionXftDpiOf192GivesTheSameWindow) {
+  Idle(100ms);
+  const XWindowAttributes attributes = EditorWindow();
+  EXPECT_EQ(attributes.width, 1000);
+  EXPECT_EQ(attributes.height, 960);
+  EXPECT_EQ(resized_, (std::vector<std::pair<int, int>>{{1000, 960}}));
 }
 
 }  // namespace

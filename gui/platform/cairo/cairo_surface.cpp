@@ -34,12 +34,28 @@ void CairoSurface::flush() {
   cairo_surface_flush(cairo_get_target(cr_));
 }
 
+void CairoSurface::setScale(double scale) {
+  if (!(scale > 0) || !std::isfinite(scale)) return;
+  scale_ = scale;
+  cairo_identity_matrix(cr_);
+  if (scale != 1) cairo_scale(cr_, scale, scale);
+}
+
 void CairoSurface::setClip(const PixelRect& clip) {
   cairo_reset_clip(cr_);
   if (clip.width > 0 && clip.height > 0)
     cairo_rectangle(cr_, clip.x, clip.y, clip.width, clip.height);
   else
     cairo_rectangle(cr_, 0, 0, 0, 0);
+  if (scale_ != 1) {
+    // Between device pixels a clip keeps whole pixels (no soft seam where
+    // two partial paints meet), whatever the drawing mode.
+    const cairo_antialias_t mode = cairo_get_antialias(cr_);
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    cairo_clip(cr_);
+    cairo_set_antialias(cr_, mode);
+    return;
+  }
   cairo_clip(cr_);
 }
 
@@ -178,6 +194,33 @@ void CairoSurface::drawImage(const Image& image, int32_t sx, int32_t sy, int32_t
     cairo_paint(cr_);
   else
     cairo_paint_with_alpha(cr_, opacity / 255.0);
+  cairo_restore(cr_);
+}
+
+void CairoSurface::drawImageScaled(const Image& image, double density, double sx, double sy, double w,
+                                   double h, double dx, double dy, uint8_t opacity) {
+  if (!(w > 0) || !(h > 0) || opacity == 0 || !(density > 0)) return;
+  cairo_surface_t* picture = static_cast<const CairoImage&>(image).surface();
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, dx, dy, w, h);
+  const cairo_antialias_t mode = cairo_get_antialias(cr_);
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+  cairo_clip(cr_);
+  cairo_set_antialias(cr_, mode);
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(picture);
+  // Picture pixel = (unit - destination + source) × density.
+  cairo_matrix_t matrix;
+  cairo_matrix_init_scale(&matrix, density, density);
+  cairo_matrix_translate(&matrix, sx - dx, sy - dy);
+  cairo_pattern_set_matrix(pattern, &matrix);
+  cairo_pattern_set_filter(pattern, density == scale_ ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+  cairo_set_source(cr_, pattern);
+  if (opacity == 255)
+    cairo_paint(cr_);
+  else
+    cairo_paint_with_alpha(cr_, opacity / 255.0);
+  cairo_pattern_destroy(pattern);
   cairo_restore(cr_);
 }
 

@@ -15,6 +15,8 @@ class CairoSurface final : public Surface {
   CairoSurface(const CairoSurface&) = delete;
   CairoSurface& operator=(const CairoSurface&) = delete;
 
+  void setScale(double scale) override;
+  double scale() const override { return scale_; }
   void setClip(const PixelRect& clip) override;
   void setAntialias(bool on) override;
   void setPenColor(CColor color) override { pen_ = color; }
@@ -36,6 +38,8 @@ class CairoSurface final : public Surface {
   double fontHeight(const Font& font) override;
   void drawImage(const Image& image, int32_t sx, int32_t sy, int32_t w, int32_t h, int32_t dx, int32_t dy,
                  uint8_t opacity) override;
+  void drawImageScaled(const Image& image, double density, double sx, double sy, double w, double h,
+                       double dx, double dy, uint8_t opacity) override;
 
   // Pushes the drawing to the target (before reading or presenting it).
   void flush();
@@ -51,6 +55,7 @@ class CairoSurface final : public Surface {
   CColor pen_{0, 0, 0, 255};
   CColor fill_{0, 0, 0, 255};
   CColor text_{0, 0, 0, 255};
+  double scale_ = 1;
   float penWidth_ = 1;
   bool dotted_ = false;
   bool antialias_ = false;

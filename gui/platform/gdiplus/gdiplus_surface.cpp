@@ -37,6 +37,17 @@ std::unique_ptr<GdiplusSurface> GdiplusSurface::onDeviceContext(HDC dc, HWND own
   return std::make_unique<GdiplusSurface>(graphics, owner, owner ? dc : nullptr);
 }
 
+void GdiplusSurface::setScale(double scale) {
+  if (!(scale > 0) || scale > 1e6) return;
+  scale_ = scale;
+  strokeShift_ = scale == 1 ? 0.0f : static_cast<float>((scale - 1) / (2 * scale));
+  if (!graphics_) return;
+  gp::GdipResetWorldTransform(graphics_);
+  if (scale != 1)
+    gp::GdipScaleWorldTransform(graphics_, static_cast<Gdiplus::REAL>(scale),
+                                static_cast<Gdiplus::REAL>(scale), Gdiplus::MatrixOrderAppend);
+}
+
 void GdiplusSurface::setClip(const PixelRect& clip) {
   if (!graphics_) return;
   // An empty rectangle clips everything away.
@@ -75,7 +86,8 @@ void GdiplusSurface::fillRect(float x, float y, float width, float height) {
 }
 
 void GdiplusSurface::strokeRect(float x, float y, float width, float height) {
-  if (graphics_ && pen_) gp::GdipDrawRectangle(graphics_, pen_, x, y, width, height);
+  if (graphics_ && pen_)
+    gp::GdipDrawRectangle(graphics_, pen_, x + strokeShift_, y + strokeShift_, width, height);
 }
 
 void GdiplusSurface::fillEllipse(float x, float y, float width, float height) {
@@ -83,7 +95,8 @@ void GdiplusSurface::fillEllipse(float x, float y, float width, float height) {
 }
 
 void GdiplusSurface::strokeEllipse(float x, float y, float width, float height) {
-  if (graphics_ && pen_) gp::GdipDrawEllipse(graphics_, pen_, x, y, width, height);
+  if (graphics_ && pen_)
+    gp::GdipDrawEllipse(graphics_, pen_, x + strokeShift_, y + strokeShift_, width, height);
 }
 
 void GdiplusSurface::arc(float x, float y, float width, float height, float startDegrees, float sweepDegrees,
@@ -91,7 +104,8 @@ void GdiplusSurface::arc(float x, float y, float width, float height, float star
   if (!graphics_) return;
   Gdiplus::GpPath* path = nullptr;
   if (gp::GdipCreatePath(Gdiplus::FillModeAlternate, &path) != Gdiplus::Ok) return;
-  gp::GdipAddPathArc(path, x, y, width, height, startDegrees, sweepDegrees);
+  const float shift = fill ? 0.0f : strokeShift_;
+  gp::GdipAddPathArc(path, x + shift, y + shift, width, height, startDegrees, sweepDegrees);
   if (fill) {
     if (fill_) gp::GdipFillPath(graphics_, fill_, path);
   } else if (pen_) {
@@ -111,7 +125,14 @@ void GdiplusSurface::strokeArc(float x, float y, float width, float height, floa
 }
 
 void GdiplusSurface::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  if (graphics_ && pen_) gp::GdipDrawLineI(graphics_, pen_, x1, y1, x2, y2);
+  if (!graphics_ || !pen_) return;
+  if (strokeShift_ == 0) {
+    gp::GdipDrawLineI(graphics_, pen_, x1, y1, x2, y2);
+    return;
+  }
+  const float d = strokeShift_;
+  gp::GdipDrawLine(graphics_, pen_, static_cast<float>(x1) + d, static_cast<float>(y1) + d,
+                   static_cast<float>(x2) + d, static_cast<float>(y2) + d);
 }
 
 void GdiplusSurface::drawText(const Font& font, const char* utf8, float x, float top, bool antialias) {
@@ -183,6 +204,39 @@ void GdiplusSurface::drawImage(const Image& image, int32_t sx, int32_t sy, int32
       gp::GdipDisposeImage(area);
     }
   }
+  if (attributes) gp::GdipDisposeImageAttributes(attributes);
+}
+
+void GdiplusSurface::drawImageScaled(const Image& image, double density, double sx, double sy, double w,
+                                     double h, double dx, double dy, uint8_t opacity) {
+  if (!graphics_ || !(w > 0) || !(h > 0) || !(density > 0) || opacity == 0) return;
+  Gdiplus::GpImage* picture = static_cast<const GdiplusImage&>(image).image();
+  if (!picture) return;
+  Gdiplus::GpImageAttributes* attributes = nullptr;
+  gp::GdipCreateImageAttributes(&attributes);
+  if (attributes) {
+    // Filtering near the source's edges repeats its own pixels rather than
+    // fading into transparency.
+    gp::GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+    if (opacity != 255) {
+      Gdiplus::ColorMatrix matrix = {};
+      matrix.m[0][0] = 1.0f;
+      matrix.m[1][1] = 1.0f;
+      matrix.m[2][2] = 1.0f;
+      matrix.m[3][3] = static_cast<Gdiplus::REAL>(opacity / 255.0);
+      gp::GdipSetImageAttributesColorMatrix(attributes, Gdiplus::ColorAdjustTypeBitmap, TRUE, &matrix,
+                                            nullptr, Gdiplus::ColorMatrixFlagsDefault);
+    }
+  }
+  const bool oneToOne = density == scale_;
+  gp::GdipSetInterpolationMode(graphics_, oneToOne ? Gdiplus::InterpolationModeNearestNeighbor
+                                                   : Gdiplus::InterpolationModeHighQualityBicubic);
+  gp::GdipSetPixelOffsetMode(graphics_, Gdiplus::PixelOffsetModeHalf);
+  const auto f = [](double v) { return static_cast<Gdiplus::REAL>(v); };
+  gp::GdipDrawImageRectRect(graphics_, picture, f(dx), f(dy), f(w), f(h), f(sx * density), f(sy * density),
+                            f(w * density), f(h * density), Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+  gp::GdipSetPixelOffsetMode(graphics_, Gdiplus::PixelOffsetModeNone);
+  gp::GdipSetInterpolationMode(graphics_, Gdiplus::InterpolationModeLowQuality);
   if (attributes) gp::GdipDisposeImageAttributes(attributes);
 }
 

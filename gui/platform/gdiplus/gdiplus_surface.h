@@ -19,6 +19,11 @@ class GdiplusSurface final : public Surface {
   // A surface on a device context: a paint's, or one fetched from a window.
   static std::unique_ptr<GdiplusSurface> onDeviceContext(HDC dc, HWND owner = nullptr);
 
+  // A world transform of the scale; strokes move by (scale - 1) / (2 scale)
+  // units so that a line on unit pixel u covers exactly its device pixels,
+  // as fills do.
+  void setScale(double scale) override;
+  double scale() const override { return scale_; }
   void setClip(const PixelRect& clip) override;
   void setAntialias(bool on) override;
   void setPenColor(CColor color) override;
@@ -41,6 +46,8 @@ class GdiplusSurface final : public Surface {
   // Opacity below 255 goes through a colour matrix that scales alpha.
   void drawImage(const Image& image, int32_t sx, int32_t sy, int32_t w, int32_t h, int32_t dx, int32_t dy,
                  uint8_t opacity) override;
+  void drawImageScaled(const Image& image, double density, double sx, double sy, double w, double h,
+                       double dx, double dy, uint8_t opacity) override;
 
   Gdiplus::GpGraphics* graphics() const { return graphics_; }
 
@@ -54,6 +61,8 @@ class GdiplusSurface final : public Surface {
   Gdiplus::GpPen* pen_ = nullptr;
   Gdiplus::GpSolidFill* fill_ = nullptr;
   Gdiplus::GpSolidFill* text_ = nullptr;
+  double scale_ = 1;
+  float strokeShift_ = 0;  // units
 };
 
 }  // namespace VSTGUI::platform::gdiplus

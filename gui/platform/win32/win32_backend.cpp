@@ -1,5 +1,6 @@
 #include "gui/platform/gdiplus/gdiplus_backend.h"
 #include "gui/platform/platform_backend.h"
+#include "gui/platform/win32/win32_dpi.h"
 #include "gui/platform/win32/win32_window.h"
 
 namespace VSTGUI::platform {
@@ -33,6 +34,7 @@ class Win32GdiplusBackend final : public gdiplus::GdiplusBackend {
     return win32::Win32Window::create(static_cast<HWND>(parent), className, title, width, height, listener,
                                       win32::Win32Window::systemMajorVersion());
   }
+  double desktopScale(void* parent) override { return win32::windowDpi(static_cast<HWND>(parent)) / 96.0; }
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "gui/platform/gdiplus/gdiplus_surface.h"
+#include "gui/platform/win32/win32_dpi.h"
 #include "gui/platform/win32/win32_drop_target.h"
 
 namespace VSTGUI::platform::win32 {
@@ -16,6 +17,10 @@ constexpr size_t kMaxClassNameCharacters = 99;
 constexpr DWORD kClassStyle = CS_GLOBALCLASS | CS_DBLCLKS;                                 // 0x4008
 constexpr DWORD kWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;  // 0x56000000
 constexpr int kWheelStep = WHEEL_DELTA;                                                    // 120
+// The DPI messages of newer systems: to top-level windows, and to child
+// windows after their parent took the new DPI.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // Read once when the class is registered; no path of the plug-in uses it.
 bool gButtonsSwapped = false;
@@ -69,8 +74,11 @@ std::unique_ptr<Win32Window> Win32Window::create(HWND parent, const char* classN
   const DWORD extendedStyle = systemMajorVersion >= 6 ? WS_EX_COMPOSITED : 0;  // 0x02000000
   const std::wstring name = widenNarrow(className, kMaxClassNameCharacters);
   const std::wstring caption = widenNarrow(title ? title : "", 255);
-  window->hwnd_ = CreateWindowExW(extendedStyle, name.c_str(), caption.c_str(), kWindowStyle, 0, 0, width,
-                                  height, parent, nullptr, codeModule(), nullptr);
+  {
+    const DpiAwarenessLikeParent awareness(parent);
+    window->hwnd_ = CreateWindowExW(extendedStyle, name.c_str(), caption.c_str(), kWindowStyle, 0, 0, width,
+                                    height, parent, nullptr, codeModule(), nullptr);
+  }
   if (!window->hwnd_) return nullptr;
   SetWindowLongPtrW(window->hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
 
@@ -104,6 +112,11 @@ void Win32Window::invalidate(const PixelRect& rect) {
   if (!hwnd_) return;
   const RECT r = {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
   InvalidateRect(hwnd_, &r, TRUE);
+}
+
+void Win32Window::resize(int32_t width, int32_t height) {
+  if (!hwnd_ || width <= 0 || height <= 0) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::requestLeaveNotification() {
@@ -220,6 +233,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       wheel(wParam, lParam);
       // Default handling passes the wheel on to the parent as well.
       break;
+    case kDpiChanged:
+    case kDpiChangedAfterParent:
+      listener_.platformScaleChanged(windowDpi(hwnd) / 96.0);
+      return 0;
     case WM_MOUSELEAVE: {
       CPoint where;
       CButtonState buttons = 0;

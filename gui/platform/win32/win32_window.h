@@ -11,7 +11,8 @@ class DropTarget;
 // The frame's child window inside the host's window. Win32 delivers its
 // messages through the host's message loop to windowProc, which turns them
 // into the listener's calls: paints, presses with capture, releases, moves
-// with a leave notification, the wheel.
+// with a leave notification, the wheel, and changes of DPI. The window is
+// made as DPI-aware as its parent.
 class Win32Window final : public Window {
  public:
   // Null when the parent is not a window or creation fails. The window
@@ -33,6 +34,7 @@ class Win32Window final : public Window {
   CPoint screenPosition() const override;
   bool queryPointer(CPoint& where, CButtonState& buttons) const override;
   void* nativeHandle() const override { return hwnd_; }
+  void resize(int32_t width, int32_t height) override;
 
   HWND hwnd() const { return hwnd_; }
 
