@@ -29,7 +29,10 @@ finish() {
 }
 trap finish EXIT
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work
-export JACK_DEFAULT_SERVER=vorn-jalv-$$ JACK_NO_AUDIO_RESERVATION=1 LV2_PATH=$lv2
+# One server name for every run: JACK keeps a registry of server names in
+# shared memory, and a name per run fills it after a few killed servers
+# ("Too many servers already active"); a dead server of this name is reused.
+export JACK_DEFAULT_SERVER=vorn-jalv-check JACK_NO_AUDIO_RESERVATION=1 LV2_PATH=$lv2
 fail() {
   echo "jalv check: $*" >&2
   [ -f "$work/jalv.log" ] && tail -n 20 "$work/jalv.log" >&2
