@@ -11,23 +11,12 @@
 
 #include "base/denormal_flush.h"
 #include "effect/morvox_effect.h"
+#include "formats/lv2/lv2_features.h"
 #include "formats/lv2/lv2_ports.h"
 #include "runtime/block_runner.h"
 
-namespace {
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
-  if (features == nullptr) return nullptr;
-  for (const LV2_Feature* const* f = features; *f != nullptr; ++f) {
-    if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 Lv2Plugin* Lv2Plugin::Create(double sampleRate, const LV2_Feature* const* features) {
-  auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(FindFeature(features, LV2_URID__map)));
+  auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(lv2feature::Find(features, LV2_URID__map)));
   if (map != nullptr && map->map == nullptr) map = nullptr;
   auto* plugin = new Lv2Plugin(sampleRate, map);
   plugin->ReadBlockLength(features);
@@ -65,7 +54,8 @@ Lv2Plugin::~Lv2Plugin() {
 }
 
 void Lv2Plugin::ReadBlockLength(const LV2_Feature* const* features) {
-  const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(lv2feature::Find(features, LV2_OPTIONS__options));
   if (options == nullptr || map_ == nullptr) return;
   const LV2_URID intType = map_->map(map_->handle, LV2_ATOM__Int);
   const LV2_URID nominal = map_->map(map_->handle, LV2_BUF_SIZE__nominalBlockLength);

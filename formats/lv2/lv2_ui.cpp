@@ -7,6 +7,7 @@
 #include "editor/font_cache.h"
 #include "editor/script_editor.h"
 #include "effect/morvox_effect.h"
+#include "formats/lv2/lv2_features.h"
 #include "formats/lv2/lv2_ports.h"
 #include "formats/lv2/lv2_ui_scale.h"
 #include "gui/cframe.h"
@@ -14,32 +15,20 @@
 #include "gui/ui_scale.h"
 #include "runtime/editor_input.h"
 
-namespace {
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
-  if (features == nullptr) return nullptr;
-  for (const LV2_Feature* const* f = features; *f != nullptr; ++f) {
-    if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 Lv2Ui* Lv2Ui::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                      const LV2_Feature* const* features) {
-  void* parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
+  void* parent = const_cast<void*>(lv2feature::Find(features, LV2_UI__parent));
   if (parent == nullptr || write == nullptr) return nullptr;
 
   std::unique_ptr<Lv2Ui> ui(new Lv2Ui(write, controller));
-  ui->touch_ = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
+  ui->touch_ = static_cast<const LV2UI_Touch*>(lv2feature::Find(features, LV2_UI__touch));
   ui->editor_ = std::make_unique<ScriptEditor>(ui.get(), kEditorWidth, kEditorHeight);
   // The host's ui:scaleFactor, else VORN_UI_SCALE, else the desktop's.
   ui->editor_->SetScale(VSTGUI::EditorScale(parent, Lv2HostScale(features)));
   ui->editor_->Open(parent, nullptr);
   void* window = ui->Window();
   if (window == nullptr) return nullptr;  // no display, or the parent is no window
-  if (const auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize))) {
+  if (const auto* resize = static_cast<const LV2UI_Resize*>(lv2feature::Find(features, LV2_UI__resize))) {
     if (resize->ui_resize != nullptr)
       resize->ui_resize(resize->handle, ui->editor_->DeviceWidth(), ui->editor_->DeviceHeight());
   }

@@ -1,4 +1,5 @@
 #include "formats/lv2/lv2_ui_scale.h"
+#include "formats/lv2/lv2_features.h"
 
 #include <cmath>
 #include <cstdint>
@@ -10,14 +11,6 @@
 #include <lv2/urid/urid.h>
 
 namespace {
-
-const void* Feature(const LV2_Feature* const* features, const char* uri) {
-  if (features == nullptr) return nullptr;
-  for (const LV2_Feature* const* f = features; *f != nullptr; ++f) {
-    if ((*f)->URI != nullptr && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  }
-  return nullptr;
-}
 
 // The option's value as a double, or 0 for a type or size we do not read.
 double Number(const LV2_Options_Option& option, LV2_URID floatType, LV2_URID doubleType, LV2_URID intType) {
@@ -43,8 +36,9 @@ double Number(const LV2_Options_Option& option, LV2_URID floatType, LV2_URID dou
 }  // namespace
 
 double Lv2HostScale(const LV2_Feature* const* features) {
-  const auto* options = static_cast<const LV2_Options_Option*>(Feature(features, LV2_OPTIONS__options));
-  const auto* map = static_cast<const LV2_URID_Map*>(Feature(features, LV2_URID__map));
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(lv2feature::Find(features, LV2_OPTIONS__options));
+  const auto* map = static_cast<const LV2_URID_Map*>(lv2feature::Find(features, LV2_URID__map));
   if (options == nullptr || map == nullptr || map->map == nullptr) return 0;
   const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
   const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
