@@ -6,9 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "gui/ui_scale.h"
+
 namespace vornhost {
 
-inline constexpr const char* kEditorScaleVariable = "VORN_UI_SCALE";
+// The variable our editors read, by their own definition.
+inline constexpr const char* kEditorScaleVariable = VSTGUI::kScaleVariable;
 
 // Sets the variable for the object's life, then restores what was there.
 class EditorScale {
