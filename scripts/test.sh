@@ -8,7 +8,7 @@
 # sound from every build, compared bit for bit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh test
 jobs=$(nproc)
 # Our own builds treat warnings as errors; a user's build does not.
 export VORN_WERROR=ON
