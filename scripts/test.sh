@@ -20,6 +20,10 @@ export VORN_WERROR=ON
 ./scripts/check-readme-install.sh
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
+# The Debian package from that Release tree (cpack -G DEB): its files,
+# dependencies and lintian (no errors).
+./scripts/deb.sh
+
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF -DVORN_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
