@@ -4,8 +4,9 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer build, short runs of the
 # fuzz targets, the Windows builds
 # (both DLLs checked, the tests and vornhost run under wine: the 64-bit ones
-# always, the 32-bit ones where this machine runs 32-bit programs), and one
-# sound from every build, compared bit for bit.
+# always, the 32-bit ones where this machine runs 32-bit programs), the
+# Debian package (lintian) and the Windows installer (a round trip under
+# wine), and one sound from every build, compared bit for bit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh test
@@ -44,6 +45,12 @@ display=(xvfb-run -a -s "-screen 0 1024x768x24")
 "${display[@]}" ctest --test-dir build/win64 --output-on-failure -j "$jobs"
 "${display[@]}" ./scripts/wine-host-checks.sh win64
 "${display[@]}" ctest --test-dir build/win32 --output-on-failure -j "$jobs"
+
+# The Windows installer (NSIS), made from both builds, then its round trip
+# under wine: silent install, validate on each installed DLL, silent
+# uninstall leaving nothing behind.
+./scripts/windows-installer.sh
+"${display[@]}" ./scripts/check-windows-installer.sh
 builds=(release win64)
 if why=$(./scripts/runs-32bit.sh --wine); then
   "${display[@]}" ./scripts/wine-host-checks.sh win32
