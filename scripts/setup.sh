@@ -7,7 +7,8 @@
 #
 # A mirror's hiccup does not stop it: apt-get update is tried a few times
 # with a pause, and when an index still fails to arrive, setup goes on with
-# the indexes it has. Only a package that cannot be installed fails setup,
+# the indexes it has (those of this machine's own architecture fetched alone
+# where another architecture's index was the one that failed). Only a package that cannot be installed fails setup,
 # and the message names it. wine32:i386 (the 32-bit Windows tests) is the
 # one optional package: when it cannot be installed, one line says why and
 # the 32-bit steps are skipped, as on a machine that runs no 32-bit programs.
@@ -72,7 +73,21 @@ update() {
     fi
   done
   update_failure=$(reason "$out")
-  echo "setup: apt-get update failed ($tries tries: $update_failure); going on with the indexes that arrived"
+  # apt takes a suite's indexes all or none: one architecture's index that
+  # fails keeps the others of its suite out too (on a fresh machine, with no
+  # older ones to fall back on, the whole suite is missing). Without the
+  # other architectures, the native indexes of such a suite arrive.
+  local native
+  native=$(dpkg --print-architecture)
+  local also=""
+  if [ -n "$(dpkg --print-foreign-architectures)" ]; then
+    if apt_get update -qq -o APT::Architectures="$native" >/dev/null 2>&1; then
+      also=", the $native ones all fetched when asked for alone"
+    else
+      also=", the $native ones fetched again alone"
+    fi
+  fi
+  echo "setup: apt-get update failed ($tries tries: $update_failure); going on with the indexes that arrived$also"
 }
 
 # The 32-bit Windows build runs under wine's 32-bit loader, from Debian's
