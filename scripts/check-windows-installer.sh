@@ -94,4 +94,7 @@ fi
 if "$run" --prefix "$prefix" reg query "$key" >/dev/null 2>&1; then
   fail "the uninstaller left $key behind"
 fi
+# The prefix (some 700 MB) is of no use afterwards.
+WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+rm -rf "$prefix"
 echo "installer round trip: installed, validated, uninstalled without a trace"
