@@ -35,7 +35,17 @@ std::uint64_t StopCounting() {
 
 }  // namespace vornhost::alloc
 
+// AddressSanitizer owns malloc and operator new: GCC says so with
+// __SANITIZE_ADDRESS__, clang with __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define VORN_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VORN_ASAN 1
+#endif
+#endif
+
+#if defined(VORN_ASAN)
 
 // The sanitizer runtime's allocation hooks (its interface header is not
 // always installed with the compiler).
@@ -113,7 +123,7 @@ bool vornhost::alloc::CoversMalloc() {
 
 #endif
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(VORN_ASAN)
 
 // operator new of the whole process. With malloc replaced, the count is
 // taken there; otherwise here.

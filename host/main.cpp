@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
       app.add_subcommand("info", "Show a plug-in's identity, flags, I/O, parameters and chunk size");
   infoCmd->add_option("plugin", info.plugin,
                       "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2 next to "
-                      "vornhost or in the build)");
+                      "vornhost, in ../lib/vst or in the build)");
   infoCmd->add_flag("--json", info.json, "Print JSON for machines");
 
 #ifndef VORNHOST_NO_AUDIO_FILES

@@ -48,7 +48,7 @@ void SignalSource::Fill(double* out, int frames, bool forFloat) {
 }
 
 Runner::Runner(PluginInstance& plugin, int maxBlock, Precision precision, bool inPlace)
-    : plugin_(plugin), processor_(plugin, maxBlock, precision, inPlace), maxBlock_(maxBlock) {
+    : processor_(plugin, maxBlock, precision, inPlace), maxBlock_(maxBlock) {
   const auto size = static_cast<std::size_t>(maxBlock);
   in_.assign(static_cast<std::size_t>(plugin.numInputs()), std::vector<double>(size, 0.0));
   out_.assign(static_cast<std::size_t>(plugin.numOutputs()), std::vector<double>(size, 0.0));

@@ -77,7 +77,6 @@ class Runner {
   double position() const { return position_; }
 
  private:
-  PluginInstance& plugin_;
   BlockProcessor processor_;
   int maxBlock_;
   std::vector<std::vector<double>> in_, out_;
@@ -88,6 +87,12 @@ class Runner {
 // Largest absolute difference of two outputs (infinity when shapes differ).
 double MaxDifference(const std::vector<std::vector<double>>& a, const std::vector<std::vector<double>>& b);
 
+// Checked as printf formats: GNU's (so mingw accepts %zu), or clang's own,
+// which has no gnu_printf.
+#if defined(__clang__)
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#else
 std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#endif
 
 }  // namespace vornhost::validate

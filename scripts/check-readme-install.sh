@@ -49,7 +49,9 @@ if [ -f build/release/lv2/VornDelay2.lv2/manifest.ttl ]; then
   bundle="$home/.lv2/VornDelay2.lv2"
   [ -f "$bundle/manifest.ttl" ] && [ -f "$bundle/VornDelay2.so" ] ||
     { echo "the README's install commands installed no LV2 bundle into ~/.lv2" >&2; exit 1; }
-  HOME=$home "$host" info "$bundle" >"$home/lv2info.txt"
+  # Only the installed bundle's folder on the search path: other plug-ins on
+  # this machine are none of this check's business.
+  HOME=$home LV2_PATH=$home/.lv2 "$host" info "$bundle" >"$home/lv2info.txt"
   grep -q "Vorn Delay 2" "$home/lv2info.txt" ||
     { cat "$home/lv2info.txt"; echo "vornhost info does not name Vorn Delay 2 in the LV2 bundle" >&2; exit 1; }
   echo "installed LV2 bundle loads: $(head -1 "$home/lv2info.txt")"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs CI as a fresh machine would: makes a clean Debian 12 root with
-# mmdebstrap (from this machine's own apt sources), clones main into it and
-# runs .ci/run inside with CI=true. Run it before stopping whenever setup,
+# mmdebstrap (from this machine's own apt sources), installs the plug-ins a
+# typical audio user has (Calf, ZAM, x42, SWH, Ardour's), clones main into it
+# and runs .ci/run inside with CI=true. Run it before stopping whenever setup,
 # packages or the README changed. Needs root.
 #
 #   scripts/fresh-machine-check.sh [--keep]    (--keep leaves the root behind)
@@ -37,6 +38,7 @@ if [ ${#sources[@]} -eq 0 ]; then
   exit 2
 fi
 
+user_plugins=(calf-plugins zam-plugins x42-plugins swh-lv2 ardour-lv2-plugins)
 stamp=$(date +%Y%m%d-%H%M%S)
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/vorn-fresh-$stamp.XXXXXX")
 root=$work/root
@@ -76,6 +78,15 @@ for m in proc sys dev; do
   esac
   mounted+=("$root/$m")
 done
+
+# A typical audio user's machine has other plug-ins installed; the tests
+# must not read them (nothing of theirs under test, in LV2_PATH or in the
+# schema files).
+echo "installing other plug-ins first: ${user_plugins[*]}"
+chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive bash -c \
+  "apt-get update -qq || apt-get update -qq || true; apt-get install -y -qq --no-install-recommends ${user_plugins[*]}" \
+  >"$work/plugins.log" 2>&1 ||
+  { tail -n 20 "$work/plugins.log"; echo "FAIL: the other plug-ins could not be installed (log: $work/plugins.log)"; exit 1; }
 
 echo "running .ci/run in the fresh root (log: $log)"
 status=0

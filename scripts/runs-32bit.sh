@@ -28,7 +28,7 @@ if [ "$status" -ne 42 ]; then
   exit 1
 fi
 if [ "${1:-}" = "--wine" ] && [ ! -x /usr/lib/wine/wine ]; then
-  echo "wine's 32-bit loader is not installed (scripts/setup.sh installs wine32:i386)"
+  echo "wine's 32-bit loader is not installed (scripts/setup.sh installs wine32:i386 where it can and says why where it cannot)"
   exit 1
 fi
 exit 0

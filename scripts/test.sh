@@ -4,11 +4,12 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer build, short runs of the
 # fuzz targets, the Windows builds
 # (both DLLs checked, the tests and vornhost run under wine: the 64-bit ones
-# always, the 32-bit ones where this machine runs 32-bit programs), and one
-# sound from every build, compared bit for bit.
+# always, the 32-bit ones where this machine runs 32-bit programs), the
+# Debian package (lintian) and the Windows installer (a round trip under
+# wine), and one sound from every build, compared bit for bit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh test
 jobs=$(nproc)
 # Our own builds treat warnings as errors; a user's build does not.
 export VORN_WERROR=ON
@@ -22,6 +23,10 @@ ctest --test-dir build/release --output-on-failure -j "$jobs"
 # The LV2 bundle in Ardour, headless: its presets and its bypass (one line
 # says so where Ardour is not installed).
 ./scripts/ardour-check.sh build/release
+
+# The Debian package from that Release tree (cpack -G DEB): its files,
+# dependencies and lintian (no errors).
+./scripts/deb.sh
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF -DVORN_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
@@ -49,6 +54,12 @@ display=(xvfb-run -a -s "-screen 0 1024x768x24")
 "${display[@]}" ctest --test-dir build/win64 --output-on-failure -j "$jobs"
 "${display[@]}" ./scripts/wine-host-checks.sh win64
 "${display[@]}" ctest --test-dir build/win32 --output-on-failure -j "$jobs"
+
+# The Windows installer (NSIS), made from both builds, then its round trip
+# under wine: silent install, validate on each installed DLL, silent
+# uninstall leaving nothing behind.
+./scripts/windows-installer.sh
+"${display[@]}" ./scripts/check-windows-installer.sh
 builds=(release win64)
 if why=$(./scripts/runs-32bit.sh --wine); then
   "${display[@]}" ./scripts/wine-host-checks.sh win32

@@ -1,0 +1,25 @@
+# Writes the part of vornhost's man page that help2man cannot find alone:
+# every subcommand's own --help, as a section of its own.
+#   cmake -DVORNHOST=<vornhost> -DOUTPUT=<file> -P man_subcommands.cmake
+execute_process(COMMAND ${VORNHOST} --help OUTPUT_VARIABLE _help RESULT_VARIABLE _status)
+if(NOT _status EQUAL 0)
+  message(FATAL_ERROR "vornhost --help failed")
+endif()
+string(REGEX REPLACE ".*\nSubcommands:\n" "" _list "${_help}")
+string(REPLACE "\n" ";" _list "${_list}")
+set(_text "[SUBCOMMANDS]\n")
+foreach(_line IN LISTS _list)
+  if(NOT _line MATCHES "^  ([a-z]+) ")
+    continue()
+  endif()
+  set(_name ${CMAKE_MATCH_1})
+  execute_process(COMMAND ${VORNHOST} ${_name} --help OUTPUT_VARIABLE _sub RESULT_VARIABLE _status)
+  if(NOT _status EQUAL 0)
+    message(FATAL_ERROR "vornhost ${_name} --help failed")
+  endif()
+  # Roff: backslashes doubled, a leading dot or quote kept literal.
+  string(REPLACE "\\" "\\\\" _sub "${_sub}")
+  string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" _sub "${_sub}")
+  string(APPEND _text ".SS ${_name}\n.nf\n${_sub}.fi\n")
+endforeach()
+file(WRITE ${OUTPUT} "${_text}")

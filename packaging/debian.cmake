@@ -1,0 +1,45 @@
+# The Debian package: `cpack -G DEB` in a Release build tree makes
+# vorn-delay-2_<version>_<arch>.deb of whatever the install rules install
+# with the prefix /usr (see the top-level CMakeLists.txt): VornDelay2.so in
+# /usr/lib/vst, the bundle in /usr/lib/lv2, vornhost and its man page, and
+# the copyright file and changelog below. Its dependencies are computed
+# from the binaries (dpkg-shlibdeps). scripts/deb.sh makes it and checks it
+# with lintian.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vorn-delay-2)
+set(CPACK_PACKAGE_VENDOR Fenmoor)
+set(CPACK_PACKAGE_CONTACT "Fenmoor <support@fenmoor.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stereo delay audio plug-in (VST 2.4 and LV2) with a command-line host")
+# The long description, after the summary; CPack indents it and writes the
+# empty line as " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vorn Delay 2 is a stereo delay with tempo sync, ping-pong echoes,
+filters and modulation in the feedback path, and an editor of its own.
+
+This package installs the VST 2.4 plug-in into /usr/lib/vst, the LV2
+bundle (urn:fenmoor:vorn-delay-2) into /usr/lib/lv2, and vornhost, a
+command-line host that renders audio files through VST 2.4 and LV2
+plug-ins and inspects, validates and benchmarks them.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
+include(CPack)
+
+# The copyright file and the changelog, in a system install only.
+set(_doc ${CMAKE_CURRENT_LIST_DIR}/debian)
+install(CODE "
+  if(VORN_SYSTEM_INSTALL)
+    set(_doc \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/doc/${CPACK_PACKAGE_NAME}\")
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/doc/${CPACK_PACKAGE_NAME}\" TYPE FILE
+         FILES \"${_doc}/copyright\")
+    execute_process(COMMAND gzip -9n -c \"${_doc}/changelog\" OUTPUT_FILE \"\${_doc}/changelog.gz\"
+                    RESULT_VARIABLE _status)
+    if(NOT _status EQUAL 0)
+      message(FATAL_ERROR \"gzip could not compress the changelog\")
+    endif()
+  endif()")
