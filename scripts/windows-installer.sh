@@ -21,18 +21,24 @@ if [ ! -f build/win32/VornDelay2.dll ] || [ ! -f build/win64/VornDelay2.dll ] ||
   ./scripts/build-windows.sh
 fi
 
-# What goes where: beside each DLL (factory presets belong here too, once
-# there are some), and into the installation folder.
-vst64_files=(build/win64/VornDelay2.dll)
-vst32_files=(build/win32/VornDelay2.dll)
+# The factory presets' program files are the same bytes on every platform;
+# the build machine's own Release tree writes them.
+presets=build/release/VornDelay2-presets
+[ -d "$presets" ] || cmake --build build/release --target vst_presets >/dev/null 2>&1 ||
+  { echo "installer: no factory presets in $presets (build the Release tree first)" >&2; exit 1; }
+
+# What goes where: beside each DLL, with the factory presets, and into the
+# installation folder.
+vst64_files=(build/win64/VornDelay2.dll "$presets")
+vst32_files=(build/win32/VornDelay2.dll "$presets")
 app_files=(build/win64/host/vornhost.exe)
 
 out=build/installer
 stage=$out/stage
 rm -rf "$stage"
 mkdir -p "$stage/vst64" "$stage/vst32" "$stage/app"
-cp "${vst64_files[@]}" "$stage/vst64/"
-cp "${vst32_files[@]}" "$stage/vst32/"
+cp -R "${vst64_files[@]}" "$stage/vst64/"
+cp -R "${vst32_files[@]}" "$stage/vst32/"
 cp "${app_files[@]}" "$stage/app/"
 for f in "$stage"/vst64/*.dll "$stage"/app/*.exe; do x86_64-w64-mingw32-strip --strip-unneeded "$f"; done
 for f in "$stage"/vst32/*.dll; do i686-w64-mingw32-strip --strip-unneeded "$f"; done
