@@ -1,6 +1,6 @@
 # Validates the bundle's Turtle against the LV2 schema files, with
 # lv2_validate (lv2-dev) and sord_validate (sordi). The schemas are the
-# specification bundles that lv2-dev itself installs, never every bundle
+# LV2 schema bundles that lv2-dev itself installs, never every bundle
 # in the LV2 folders: other plug-ins installed on the machine have Turtle
 # of their own that this test must not judge.
 file(GLOB _ours "${BUNDLE}/*.ttl")

@@ -44,16 +44,24 @@ void FinishSize(std::vector<std::uint8_t>& out) {
     out[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
 }
 
-std::vector<std::uint8_t> Program(std::uint32_t id, std::uint32_t params, const char* name,
-                                  const std::vector<std::uint8_t>& chunk) {
+// The header both file kinds share: 'CcnK', the size (FinishSize fills it
+// in), the kind, format version 1, the plug-in's ID and version, and the
+// count (parameters of a program, programs of a bank).
+std::vector<std::uint8_t> Header(std::uint32_t kind, std::uint32_t id, std::uint32_t count) {
   std::vector<std::uint8_t> out;
   Put(out, Code('C', 'c', 'n', 'K'));
   Put(out, 0);
-  Put(out, Code('F', 'P', 'C', 'h'));
+  Put(out, kind);
   Put(out, 1);
   Put(out, id);
   Put(out, kPluginVersion);
-  Put(out, params);
+  Put(out, count);
+  return out;
+}
+
+std::vector<std::uint8_t> Program(std::uint32_t id, std::uint32_t params, const char* name,
+                                  const std::vector<std::uint8_t>& chunk) {
+  std::vector<std::uint8_t> out = Header(Code('F', 'P', 'C', 'h'), id, params);
   std::uint8_t text[kNameSize] = {};
   std::memcpy(text, name, std::min(std::strlen(name), kNameSize - 1));
   out.insert(out.end(), text, text + kNameSize);
@@ -65,14 +73,7 @@ std::vector<std::uint8_t> Program(std::uint32_t id, std::uint32_t params, const 
 
 std::vector<std::uint8_t> Bank(std::uint32_t id, std::uint32_t programs,
                                const std::vector<std::uint8_t>& chunk) {
-  std::vector<std::uint8_t> out;
-  Put(out, Code('C', 'c', 'n', 'K'));
-  Put(out, 0);
-  Put(out, Code('F', 'B', 'C', 'h'));
-  Put(out, 1);
-  Put(out, id);
-  Put(out, kPluginVersion);
-  Put(out, programs);
+  std::vector<std::uint8_t> out = Header(Code('F', 'B', 'C', 'h'), id, programs);
   out.insert(out.end(), 128, 0);
   Put(out, static_cast<std::uint32_t>(chunk.size()));
   out.insert(out.end(), chunk.begin(), chunk.end());
