@@ -35,6 +35,8 @@ test_packages=(
   liblilv-dev lilv-utils sordi
   # The Debian package and the Windows installer.
   dpkg-dev file lintian help2man nsis
+  # Real hosts: jalv with our UI on JACK's dummy driver, Ardour headless.
+  x11-utils jalv jackd2 libgtk-3-0 libsuil-0-0 ardour
 )
 case $mode in
   demo) packages=("${demo_packages[@]}") ;;
