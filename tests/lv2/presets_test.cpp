@@ -259,6 +259,39 @@ TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
   EXPECT_EQ(chunkOf(got), chunkOf(expected));
 }
 
+// A preset loaded while playing waits behind the fade, and its port
+// values (lilv sets them right after the restore) wait with it; a save in
+// that time already answers the preset.
+TEST(FactoryPresetsLv2, WhileALoadedPresetWaitsForTheFadeItsPortsWaitAndASaveAnswersIt) {
+  const FactoryPreset& wash = *presets::FindFactoryPreset("Long Ambient Wash");
+  const FactoryPreset& slap = *presets::FindFactoryPreset("Slapback");
+  const auto chunkOf = [](const std::string& turtle) {
+    const std::size_t at = turtle.find("chunk>");
+    return at == std::string::npos ? std::string() : turtle.substr(at, turtle.find('.', at) - at);
+  };
+  Instance reference(kRate, 256);
+  ASSERT_TRUE(ApplyPreset(reference, slap));
+  std::vector<float> l(64), r(64);
+  reference.Process(l, r);
+  const std::string expected = chunkOf(reference.SaveState());
+
+  Instance lv2(kRate, 256);
+  ASSERT_TRUE(ApplyPreset(lv2, wash));
+  Stereo audio;
+  Tone(audio, 0, static_cast<std::size_t>(kRate), 0.3f);
+  Play(lv2, audio, 0, static_cast<std::size_t>(kRate) / 2);
+  ASSERT_TRUE(ApplyPreset(lv2, slap));
+  EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save right after the load";
+  // One short block: the fade has begun, not ended; the wash still sounds,
+  // with its own settings (a delay jumping to 90 ms ahead of the fade would
+  // put an echo of the tone's start into these frames' tail).
+  std::vector<float> quiet(64, 0.0f), quietRight(64, 0.0f);
+  lv2.Process(quiet, quietRight, 64);
+  EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save while the fade runs";
+  Play(lv2, audio, static_cast<std::size_t>(kRate) / 2, static_cast<std::size_t>(kRate) / 2);
+  EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save once it is in place";
+}
+
 TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingBringsBackNothingTheLinesHeldBefore) {
   // The wash fills its 1.2 s lines with a tone; the slapback then runs on
   // silence, using only the lines' first 90 ms. Back to the wash: cells
