@@ -259,10 +259,9 @@ TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
   EXPECT_EQ(chunkOf(got), chunkOf(expected));
 }
 
-// A preset loaded while playing waits behind the fade, and its port
-// values (lilv sets them right after the restore) wait with it; a save in
-// that time already answers the preset.
-TEST(FactoryPresetsLv2, WhileALoadedPresetWaitsForTheFadeItsPortsWaitAndASaveAnswersIt) {
+// A preset loaded while playing waits behind the fade; a save in that time
+// already answers the preset, not the settings it replaces.
+TEST(FactoryPresetsLv2, WhileALoadedPresetWaitsForTheFadeASaveAlreadyAnswersIt) {
   const FactoryPreset& wash = *presets::FindFactoryPreset("Long Ambient Wash");
   const FactoryPreset& slap = *presets::FindFactoryPreset("Slapback");
   const auto chunkOf = [](const std::string& turtle) {
@@ -282,9 +281,7 @@ TEST(FactoryPresetsLv2, WhileALoadedPresetWaitsForTheFadeItsPortsWaitAndASaveAns
   Play(lv2, audio, 0, static_cast<std::size_t>(kRate) / 2);
   ASSERT_TRUE(ApplyPreset(lv2, slap));
   EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save right after the load";
-  // One short block: the fade has begun, not ended; the wash still sounds,
-  // with its own settings (a delay jumping to 90 ms ahead of the fade would
-  // put an echo of the tone's start into these frames' tail).
+  // One short block: the fade has begun, not ended.
   std::vector<float> quiet(64, 0.0f), quietRight(64, 0.0f);
   lv2.Process(quiet, quietRight, 64);
   EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save while the fade runs";
