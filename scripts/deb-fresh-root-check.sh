@@ -17,32 +17,20 @@ fi
 deb=${1:-$(ls build/release/packages/vorn-delay-2_*.deb 2>/dev/null | head -1)}
 [ -f "$deb" ] || { echo "deb-fresh-root-check: no package (run scripts/deb.sh first)" >&2; exit 2; }
 
-sources=()
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-  [ -s "$f" ] && sources+=("$f")
-done
+. scripts/fresh-root.sh
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/vorn-deb-root.XXXXXX")
 root=$work/root
-mounted=()
 cleanup() {
   local status=$?
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-    umount -R "${mounted[$i]}" 2>/dev/null || umount -R -l "${mounted[$i]}" 2>/dev/null || true
-  done
-  grep -q " $root/" /proc/mounts || rm -rf "$work"
+  fresh_root_unmount
+  fresh_root_mounted "$root" || rm -rf "$work"
   exit "$status"
 }
 trap cleanup EXIT
 
 echo "making a fresh Debian 12 root"
-mmdebstrap --quiet --variant=apt bookworm "$root" "${sources[@]}" >"$work/mmdebstrap.log" 2>&1 ||
-  { cat "$work/mmdebstrap.log"; echo "FAIL: mmdebstrap"; exit 1; }
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-for m in proc dev; do
-  mkdir -p "$root/$m"
-  if [ $m = proc ]; then mount -t proc proc "$root/proc"; else mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"; fi
-  mounted+=("$root/$m")
-done
+fresh_root_make "$root" "$work/mmdebstrap.log" || { cat "$work/mmdebstrap.log"; echo "FAIL: mmdebstrap"; exit 1; }
+fresh_root_mount "$root" proc dev
 cp "$deb" "$root/tmp/"
 in_root() { chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
   DEBIAN_FRONTEND=noninteractive bash -euo pipefail -c "$1"; }

@@ -28,32 +28,19 @@ if ! command -v mmdebstrap >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap >/dev/null
 fi
 
-# The machine's own sources, as they are configured here.
-sources=()
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-  [ -s "$f" ] && sources+=("$f")
-done
-if [ ${#sources[@]} -eq 0 ]; then
-  echo "fresh-machine-check: no apt sources in /etc/apt" >&2
-  exit 2
-fi
-
 user_plugins=(calf-plugins zam-plugins x42-plugins swh-lv2 ardour-lv2-plugins)
 stamp=$(date +%Y%m%d-%H%M%S)
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/vorn-fresh-$stamp.XXXXXX")
 root=$work/root
 log=$work/ci.log
-mounted=()
+. "$repo/scripts/fresh-root.sh"
 
 cleanup() {
   local status=$?
-  # Unmount in reverse order; a busy mount is detached lazily.
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-    umount -R "${mounted[$i]}" 2>/dev/null || umount -R -l "${mounted[$i]}" 2>/dev/null || true
-  done
+  fresh_root_unmount
   if [ "$keep" -eq 0 ] && [ -d "$root" ]; then
     # Only remove the root once nothing is mounted below it any more.
-    if ! grep -q " $root/" /proc/mounts; then rm -rf "$root"; fi
+    if ! fresh_root_mounted "$root"; then rm -rf "$root"; fi
   fi
   exit "$status"
 }
@@ -62,22 +49,13 @@ trap 'exit 130' INT TERM
 
 start=$(date +%s)
 echo "making a fresh Debian 12 root in $root"
-mmdebstrap --quiet --variant=apt --include=ca-certificates,git bookworm "$root" "${sources[@]}" >"$work/mmdebstrap.log" 2>&1 ||
+fresh_root_make "$root" "$work/mmdebstrap.log" ca-certificates,git ||
   { echo "FAIL: mmdebstrap could not make the root (log: $work/mmdebstrap.log)"; exit 1; }
-cp /etc/resolv.conf "$root/etc/resolv.conf"
 echo "root made in $(($(date +%s) - start)) s"
 
 git clone -q --branch main "$repo" "$root/src/vorn"
 
-for m in proc sys dev; do
-  mkdir -p "$root/$m"
-  case $m in
-    proc) mount -t proc proc "$root/proc" ;;
-    sys) mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys" ;;
-    dev) mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" ;;
-  esac
-  mounted+=("$root/$m")
-done
+fresh_root_mount "$root" proc sys dev
 
 # A typical audio user's machine has other plug-ins installed; the tests
 # must not read them (nothing of theirs under test, in LV2_PATH or in the

@@ -17,27 +17,21 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "setup-hiccup-check: needs root (mmdebstrap and chroot)" >&2
   exit 2
 fi
-sources=()
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-  [ -s "$f" ] && sources+=("$f")
-done
+. scripts/fresh-root.sh
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/vorn-hiccup.XXXXXX")
 root=$work/root
 cleanup() {
   local status=$?
-  for m in "$root/dev" "$root/proc"; do umount -R "$m" 2>/dev/null || umount -R -l "$m" 2>/dev/null || true; done
-  grep -q " $root/" /proc/mounts || rm -rf "$work"
+  fresh_root_unmount
+  fresh_root_mounted "$root" || rm -rf "$work"
   exit "$status"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 echo "making a fresh Debian 12 root"
-mmdebstrap --quiet --variant=apt --include=ca-certificates bookworm "$root" "${sources[@]}" \
-  >"$work/mmdebstrap.log" 2>&1 || { cat "$work/mmdebstrap.log"; fail "mmdebstrap"; }
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-mount -t proc proc "$root/proc"
-mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"
+fresh_root_make "$root" "$work/mmdebstrap.log" ca-certificates || { cat "$work/mmdebstrap.log"; fail "mmdebstrap"; }
+fresh_root_mount "$root" proc dev
 mkdir -p "$root/src"
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$root/src"
 
