@@ -224,6 +224,21 @@ void Play(Instance& lv2, Stereo& audio, std::size_t from, std::size_t frames) {
   std::copy(r.begin(), r.end(), audio.right.begin() + static_cast<std::ptrdiff_t>(from));
 }
 
+// The chunk property of a saved state's Turtle, as text.
+std::string ChunkOf(const std::string& turtle) {
+  const std::size_t at = turtle.find("chunk>");
+  return at == std::string::npos ? std::string() : turtle.substr(at, turtle.find('.', at) - at);
+}
+
+// The chunk a fresh instance saves once the preset is applied and has run.
+std::string SavedChunkOf(const FactoryPreset& preset) {
+  Instance reference(kRate, 256);
+  if (!ApplyPreset(reference, preset)) return {};
+  std::vector<float> l(64), r(64);
+  reference.Process(l, r);
+  return ChunkOf(reference.SaveState());
+}
+
 TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
   const FactoryPreset& wash = *presets::FindFactoryPreset("Long Ambient Wash");
   const FactoryPreset& slap = *presets::FindFactoryPreset("Slapback");
@@ -247,16 +262,7 @@ TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
 
   // The new settings are in place once the fade is done: the plug-in's
   // state is the slapback's.
-  Instance reference(kRate, 256);
-  ASSERT_TRUE(ApplyPreset(reference, slap));
-  std::vector<float> l(64), r(64);
-  reference.Process(l, r);
-  const std::string expected = reference.SaveState(), got = lv2.SaveState();
-  const auto chunkOf = [](const std::string& turtle) {
-    const std::size_t at = turtle.find("chunk>");
-    return at == std::string::npos ? std::string() : turtle.substr(at, turtle.find('.', at) - at);
-  };
-  EXPECT_EQ(chunkOf(got), chunkOf(expected));
+  EXPECT_EQ(ChunkOf(lv2.SaveState()), SavedChunkOf(slap));
 }
 
 // A preset loaded while playing waits behind the fade; a save in that time
@@ -264,15 +270,8 @@ TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingFadesOverWithoutAClick) {
 TEST(FactoryPresetsLv2, WhileALoadedPresetWaitsForTheFadeASaveAlreadyAnswersIt) {
   const FactoryPreset& wash = *presets::FindFactoryPreset("Long Ambient Wash");
   const FactoryPreset& slap = *presets::FindFactoryPreset("Slapback");
-  const auto chunkOf = [](const std::string& turtle) {
-    const std::size_t at = turtle.find("chunk>");
-    return at == std::string::npos ? std::string() : turtle.substr(at, turtle.find('.', at) - at);
-  };
-  Instance reference(kRate, 256);
-  ASSERT_TRUE(ApplyPreset(reference, slap));
-  std::vector<float> l(64), r(64);
-  reference.Process(l, r);
-  const std::string expected = chunkOf(reference.SaveState());
+  const std::string expected = SavedChunkOf(slap);
+  ASSERT_FALSE(expected.empty());
 
   Instance lv2(kRate, 256);
   ASSERT_TRUE(ApplyPreset(lv2, wash));
@@ -280,13 +279,13 @@ TEST(FactoryPresetsLv2, WhileALoadedPresetWaitsForTheFadeASaveAlreadyAnswersIt) 
   Tone(audio, 0, static_cast<std::size_t>(kRate), 0.3f);
   Play(lv2, audio, 0, static_cast<std::size_t>(kRate) / 2);
   ASSERT_TRUE(ApplyPreset(lv2, slap));
-  EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save right after the load";
+  EXPECT_EQ(ChunkOf(lv2.SaveState()), expected) << "a save right after the load";
   // One short block: the fade has begun, not ended.
   std::vector<float> quiet(64, 0.0f), quietRight(64, 0.0f);
   lv2.Process(quiet, quietRight, 64);
-  EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save while the fade runs";
+  EXPECT_EQ(ChunkOf(lv2.SaveState()), expected) << "a save while the fade runs";
   Play(lv2, audio, static_cast<std::size_t>(kRate) / 2, static_cast<std::size_t>(kRate) / 2);
-  EXPECT_EQ(chunkOf(lv2.SaveState()), expected) << "a save once it is in place";
+  EXPECT_EQ(ChunkOf(lv2.SaveState()), expected) << "a save once it is in place";
 }
 
 TEST(FactoryPresetsLv2, APresetLoadedWhilePlayingBringsBackNothingTheLinesHeldBefore) {
