@@ -70,7 +70,7 @@ TEST(X11ErrorTrap, TheHostsHandlerIsBackOnceTheLastUseEnds) {
   XCloseDisplay(host);
 }
 
-TEST(X11ErrorTrap, OneHandlerForTheProcessThatChainsAndIsNeverSwapped) {
+TEST(X11ErrorTrap, OneHandlerForTheProcessThatChainsAndNeverReplacesTheHosts) {
   if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display";
   Display* host = XOpenDisplay(nullptr);
   Display* ours = XOpenDisplay(nullptr);
