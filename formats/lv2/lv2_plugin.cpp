@@ -201,10 +201,11 @@ void Lv2Plugin::WriteMeter(std::uint32_t frames) {
   // The block's peak of the wet signal, held with a release of about a
   // quarter second, so the editor sees each peak however short the block.
   constexpr double kReleaseSeconds = 0.25;
-  const double release = std::exp(-static_cast<double>(frames) / (kReleaseSeconds * sampleRate_));
+  double release = std::exp(-static_cast<double>(frames) / (kReleaseSeconds * sampleRate_));
+  // A rate that is no rate (0, negative, not a number) holds nothing.
+  if (!(release >= 0.0 && release <= 1.0)) release = 0.0;
   const double peak = script_->TakeWetPeak();
-  meterLevel_ = std::fmax(std::isfinite(peak) ? std::fmin(peak, 1.0e6) : 0.0,
-                          std::isfinite(release) ? meterLevel_ * release : 0.0);
+  meterLevel_ = std::fmax(std::isfinite(peak) ? std::fmin(peak, 1.0e6) : 0.0, meterLevel_ * release);
   if (meter_ != nullptr) *meter_ = static_cast<float>(meterLevel_);
 }
 
