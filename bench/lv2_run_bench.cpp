@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
