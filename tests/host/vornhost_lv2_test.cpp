@@ -146,18 +146,18 @@ TEST_F(VornhostLv2, ValidatePassesItsLv2Checks) {
   if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
   for (const char* check : {"sample rates", "silence", "controls at their extremes", "NaN and infinities",
                             "no allocation while running", "state round trip", "foreign and damaged state",
-                            "atoms whose sizes lie", "run before activate", "two instances in one process"}) {
+                            "atoms whose sizes lie", "run before activate", "two instances in one process",
+                            "activate forgets the past", "last restore wins"}) {
     EXPECT_NE(r.out.find(std::string("PASS  ") + check), std::string::npos) << r.out;
   }
-  // The checks of activation and restores answer, whichever way (the
-  // plug-in's own tests hold its behaviour there; the validator's fixtures
-  // show that each check tells a sound plug-in from a faulty one).
-  for (const char* check :
-       {"activate forgets the past", "last restore wins", "run() after a restore in time"}) {
-    const bool answered = r.out.find(std::string("PASS  ") + check) != std::string::npos ||
-                          r.out.find(std::string("FAIL  ") + check) != std::string::npos;
-    EXPECT_TRUE(answered) << check << "\n" << r.out;
-  }
+  // The timing check answers, whichever way: on a loaded machine a run()
+  // may take longer than its block (the LV2 benchmark measures it; the
+  // validator's fixtures show the check tells a sound plug-in from a
+  // faulty one).
+  const std::string timing = "run() after a restore in time";
+  EXPECT_TRUE(r.out.find("PASS  " + timing) != std::string::npos ||
+              r.out.find("FAIL  " + timing) != std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("SKIP  X11 UI with and without a display no display"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("SKIP  unload after the UI              no display"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("15 checks: "), std::string::npos) << r.out;
