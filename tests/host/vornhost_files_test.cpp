@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -280,7 +281,12 @@ TEST(Streaming, ALongRenderFromAPipeStaysSmallInMemory) {
   const auto [status, peakKb] = FeedAndMeasure(
       {"render", "-", dir + "/out.flac", kOurs, "--tail", "0", "--block", "4096"}, 120 * 48000);
   ASSERT_EQ(status, 0);
+#if defined(__SANITIZE_ADDRESS__)
+  // AddressSanitizer's shadow memory and quarantine are not vornhost's.
+  std::printf("peak resident memory %ld kB, not compared under AddressSanitizer\n", peakKb);
+#else
   EXPECT_LT(peakKb, 64 * 1024);
+#endif
   EXPECT_EQ(ReadAudio(dir + "/out.flac").frames(), 120u * 48000u);
 }
 
