@@ -19,6 +19,9 @@ export VORN_WERROR=ON
 # The README's build and install commands as written, then the tests of that
 # same Release build.
 ./scripts/check-readme-install.sh
+# The same tree installed with --prefix /usr/local and with DESTDIR alone:
+# the system layout, never the home folder.
+./scripts/check-install-prefix.sh build/release
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 # The LV2 bundle in Ardour, headless: its presets and its bypass (one line
 # says so where Ardour is not installed).
