@@ -2,7 +2,8 @@
 # vorn-delay-2_<version>_<arch>.deb of whatever the install rules install
 # with the prefix /usr (see the top-level CMakeLists.txt): VornDelay2.so in
 # /usr/lib/vst, the bundle in /usr/lib/lv2, vornhost and its man page, and
-# the copyright file and changelog below. Its dependencies are computed
+# the copyright file (the licences of what the binaries include, too) and
+# the changelog below. Its dependencies are computed
 # from the binaries (dpkg-shlibdeps). scripts/deb.sh makes it and checks it
 # with lintian.
 set(CPACK_GENERATOR DEB)
@@ -28,6 +29,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
     WORLD_READ WORLD_EXECUTE)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
+# The compiler's .comment sections out of the staged binaries; the
+# ldconfig-only maintainer scripts CPack adds out of the built package.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_strip_comments.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_drop_ldconfig.cmake)
 include(CPack)
 
 # The copyright file and the changelog, in a system install only.
