@@ -149,7 +149,7 @@ class ClapPlugin final : public MorvoxHost {
   std::array<std::uint8_t, kChunkBytes> waitingChunk_{};
   std::uint32_t waitingSequence_ = 0;
   std::array<double, kSliderParams> pendingValues_{};  // NaN: none
-  bool settingsChanged_ = false;  // [the sound's thread] not yet published
+  bool settingsChanged_ = false;                       // [the sound's thread] not yet published
   // Loads are numbered: the main thread's last posted one and the one the
   // sound last took. While they differ, the posted chunk is the state.
   std::uint32_t postedSequence_ = 0;                     // [main]
