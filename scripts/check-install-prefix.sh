@@ -3,10 +3,10 @@
 # nothing outside a temporary folder is written and HOME pointing at another
 # one that must stay empty unless no prefix was given at all:
 #   --prefix /usr/local (CMake's own default, given by hand) -> <prefix>/lib/vst,
-#     <prefix>/lib/lv2, <prefix>/bin/vornhost and its man page;
+#     <prefix>/lib/lv2, <prefix>/lib/clap, <prefix>/bin/vornhost and its man page;
 #   DESTDIR without --prefix (a packager staging the configured prefix) -> the same;
-#   no prefix and no DESTDIR, in a tree configured without one -> ~/.vst and
-#     ~/.lv2 only (HOME is the temporary folder; skipped with one line where the
+#   no prefix and no DESTDIR, in a tree configured without one -> ~/.vst,
+#     ~/.lv2 and ~/.clap only (HOME is the temporary folder; skipped with one line where the
 #     tree was configured with a prefix of its own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +22,9 @@ system_layout() {
   for f in lib/vst/VornDelay2.so lib/lv2/VornDelay2.lv2/manifest.ttl lib/lv2/VornDelay2.lv2/VornDelay2.so bin/vornhost; do
     [ -f "$root/$f" ] || fail "no $f under the prefix (installed: $(cd "$tmp" && find . -type f | head -5 | tr '\n' ' '))"
   done
+  if [ -f "$build/VornDelay2.clap" ]; then
+    [ -f "$root/lib/clap/VornDelay2.clap" ] || fail "no lib/clap/VornDelay2.clap under the prefix"
+  fi
   if command -v help2man >/dev/null; then
     [ -f "$root/share/man/man1/vornhost.1.gz" ] || fail "no share/man/man1/vornhost.1.gz under the prefix"
   fi
@@ -53,4 +56,7 @@ HOME=$tmp/home cmake --install "$build" >"$tmp/home.log"
 if grep -v -e "$tmp/home/" -e '^-- Install configuration' "$tmp/home.log" | grep -q .; then
   fail "the default install wrote outside HOME: $(grep -v -e "$tmp/home/" "$tmp/home.log" | head -3)"
 fi
-echo "cmake --install without a prefix: the plug-ins into ~/.vst and ~/.lv2 only"
+if [ -f "$build/VornDelay2.clap" ]; then
+  [ -f "$tmp/home/.clap/VornDelay2.clap" ] || fail "the default install put no VornDelay2.clap into ~/.clap"
+fi
+echo "cmake --install without a prefix: the plug-ins into ~/.vst, ~/.lv2 (and ~/.clap where built) only"

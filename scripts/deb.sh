@@ -28,6 +28,12 @@ for f in ./usr/lib/vst/VornDelay2.so ./usr/lib/lv2/VornDelay2.lv2/VornDelay2.so 
   ./usr/share/doc/vorn-delay-2/copyright ./usr/share/doc/vorn-delay-2/changelog.gz; do
   grep -qxF "$f" <<<"$contents" || fail "$(basename "$deb") has no ${f#.}"
 done
+# The CLAP plug-in, where this tree builds it.
+if [ -f "$build/VornDelay2.clap" ]; then
+  grep -qxF ./usr/lib/clap/VornDelay2.clap <<<"$contents" || fail "$(basename "$deb") has no /usr/lib/clap/VornDelay2.clap"
+else
+  echo "deb: the CLAP check was skipped: $build has no VornDelay2.clap"
+fi
 outside=$(grep -v -e '^\./$' -e '^\./usr/' <<<"$contents" || true)
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 depends=$(dpkg-deb --field "$deb" Depends)
