@@ -13,6 +13,8 @@
 #    install (no second copy), a reinstall into other folders removes the
 #    earlier files (a foreign file in the old folder stays), and the
 #    uninstall then leaves nothing;
+#    With the CLAP builds staged, the two CLAP folders are held to the same:
+#    a foreign plug-in in each, installed, refused as one, upgraded.
 # 4. an uninstall whose settings key is gone and whose record names no
 #    64-bit VST folder: it says it skipped that folder, removes everything
 #    else it recorded, and a user's C:\VornDelay2.dll and
@@ -61,10 +63,21 @@ no_keys() {
 
 vst64=$drive/'Program Files/VstPlugins'
 vst32=$drive/'Program Files (x86)/VstPlugins'
-# A plug-in of another vendor in each VST folder, before anything.
+clap64=$drive/'Program Files/Common Files/CLAP'
+clap32=$drive/'Program Files (x86)/Common Files/CLAP'
+# A plug-in of another vendor in each plug-in folder, before anything.
 mkdir -p "$vst64" "$vst32"
 echo foreign >"$vst64/Other.dll"
 echo foreign >"$vst32/Other.dll"
+clap=no
+if [ -d "$stage/clap64" ]; then
+  clap=yes
+  mkdir -p "$clap64" "$clap32"
+  echo foreign >"$clap64/Other.clap"
+  echo foreign >"$clap32/Other.clap"
+else
+  echo "installer check: the CLAP cases were skipped: the installer has no CLAP builds"
+fi
 snapshot >"$out/before.txt"
 
 # installed_part DIR TARGET: every staged file of DIR in TARGET, the same bytes.
@@ -90,18 +103,24 @@ wine "$installer" /S '/D=C:\VornDelay2Test' || fail "the silent install failed (
 installed_part vst64 "$vst64"
 installed_part vst32 "$vst32"
 installed_part app "$app"
+if [ "$clap" = yes ]; then
+  installed_part clap64 "$clap64"
+  installed_part clap32 "$clap32"
+fi
 [ -f "$app/uninstall.exe" ] || fail "the installer wrote no uninstall.exe"
 wine reg query "$key" /v UninstallString >"$out/reg.txt" 2>&1 || fail "no uninstaller registered under $key"
 grep -q 'uninstall.exe' "$out/reg.txt" || fail "the registered uninstaller is not uninstall.exe: $(cat "$out/reg.txt")"
 wine reg query "$key" /v EstimatedSize >"$out/reg.txt" 2>&1 || fail "no EstimatedSize under $key"
 estimated=$(($(sed -n 's/.*REG_DWORD[[:space:]]*\(0x[0-9a-fA-F]*\).*/\1/p' "$out/reg.txt")))
+folders=("$vst64" "$vst32" "$app")
+[ "$clap" = no ] || folders+=("$clap64" "$clap32")
 installed_kib=0
 while read -r bytes; do installed_kib=$((installed_kib + (bytes + 1023) / 1024)); done < <(
-  find "$vst64" "$vst32" "$app" -type f ! -name Other.dll -printf '%s\n')
+  find "${folders[@]}" -type f ! -name 'Other.*' -printf '%s\n')
 # Within a few KiB: NSIS rounds the sizes it measures down, the files above up.
 [ "$estimated" -ge $((installed_kib - 4)) ] && [ "$estimated" -le $((installed_kib + 4)) ] ||
   fail "EstimatedSize is $estimated KiB; the installed files take $installed_kib KiB"
-echo "case 1: installed $(find "$vst64" "$vst32" "$app" -type f ! -name Other.dll | wc -l) files, the uninstaller registered, EstimatedSize $estimated KiB (files: $installed_kib KiB)"
+echo "case 1: installed $(find "${folders[@]}" -type f ! -name 'Other.*' | wc -l) files, the uninstaller registered, EstimatedSize $estimated KiB (files: $installed_kib KiB)"
 
 # Each installed DLL passes every check at the highest strictness.
 # validate DLL RUNNER...: the runner's vornhost.exe validates DLL.
@@ -133,7 +152,9 @@ no_keys "case 1, the uninstall"
 echo "case 1: uninstalled without a trace; the foreign plug-ins stay"
 
 # 2. One folder for both builds is refused, however it is spelt.
-for pair in '/VST64=C:\SameVst|/VST32=C:\SameVst' '/VST64=C:\SameVst|/VST32=c:\samevst\'; do
+pairs=('/VST64=C:\SameVst|/VST32=C:\SameVst' '/VST64=C:\SameVst|/VST32=c:\samevst\')
+[ "$clap" = no ] || pairs+=('/CLAP64=C:\SameClap|/CLAP32=C:\SameClap')
+for pair in "${pairs[@]}"; do
   status=0
   text=$(wine "$installer" /S "${pair%%|*}" "${pair#*|}" '/D=C:\VornDelay2Same' 2>&1) || status=$?
   settle
@@ -142,13 +163,20 @@ for pair in '/VST64=C:\SameVst|/VST32=C:\SameVst' '/VST64=C:\SameVst|/VST32=c:\s
   unchanged "case 2, the refused install"
   no_keys "case 2, the refused install"
 done
-echo "case 2: the same folder for both VST folders refused with status 2 and a message; nothing installed"
+pairs_what="VST folders"
+[ "$clap" = no ] || pairs_what="VST folders (and for both CLAP folders)"
+echo "case 2: the same folder for both $pairs_what refused with status 2 and a message; nothing installed"
 
 # 3. Upgrades. The first install into folders of its own, then one without
 # /D (it stays there), then one into other folders (the first ones empty).
 old=$drive/VornOld
 new=$drive/VornNew
-wine "$installer" /S '/VST64=C:\VornOld\Vst64' '/VST32=C:\VornOld\Vst32' '/D=C:\VornOld\App' ||
+clap_old=() clap_new=()
+if [ "$clap" = yes ]; then
+  clap_old=('/CLAP64=C:\VornOld\Clap64' '/CLAP32=C:\VornOld\Clap32')
+  clap_new=('/CLAP64=C:\VornNew\Clap64' '/CLAP32=C:\VornNew\Clap32')
+fi
+wine "$installer" /S '/VST64=C:\VornOld\Vst64' '/VST32=C:\VornOld\Vst32' "${clap_old[@]}" '/D=C:\VornOld\App' ||
   fail "case 3: the first install failed"
 echo foreign >"$old/Vst64/Other.dll"
 wine "$installer" /S || fail "case 3: the reinstall without /D failed"
@@ -156,11 +184,15 @@ wine "$installer" /S || fail "case 3: the reinstall without /D failed"
 installed_part vst64 "$old/Vst64"
 installed_part app "$old/App"
 wine reg query "$key" /v InstallLocation | grep -qF 'C:\VornOld\App' || fail "case 3: the entry does not point at C:\\VornOld\\App"
-wine "$installer" /S '/VST64=C:\VornNew\Vst64' '/VST32=C:\VornNew\Vst32' '/D=C:\VornNew\App' ||
+wine "$installer" /S '/VST64=C:\VornNew\Vst64' '/VST32=C:\VornNew\Vst32' "${clap_new[@]}" '/D=C:\VornNew\App' ||
   fail "case 3: the install into other folders failed"
 installed_part vst64 "$new/Vst64"
 installed_part vst32 "$new/Vst32"
 installed_part app "$new/App"
+if [ "$clap" = yes ]; then
+  installed_part clap64 "$new/Clap64"
+  installed_part clap32 "$new/Clap32"
+fi
 left=$(cd "$old" && find . -type f | sort | tr '\n' ' ')
 [ "$left" = "./Vst64/Other.dll " ] || fail "case 3: the earlier installation left files behind: $left"
 wine reg query "$key" /v InstallLocation | grep -qF 'C:\VornNew\App' || fail "case 3: the entry does not point at C:\\VornNew\\App"
@@ -191,6 +223,10 @@ grep -q "Skipped the 64-bit VST folder" <<<"$text" || fail "case 4: the uninstal
   fail "case 4: the uninstaller deleted a user's files at the root of C:"
 installed_part vst64 "$vst64"
 absent_part vst32 "$vst32" "case 4"
+if [ "$clap" = yes ]; then
+  absent_part clap64 "$clap64" "case 4"
+  absent_part clap32 "$clap32" "case 4"
+fi
 left=$(cd "$app" && ls)
 [ "$left" = uninstall.exe ] || fail "case 4: the installation folder holds more than the uninstaller: $left"
 rm -r "$app"

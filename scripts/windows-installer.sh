@@ -39,6 +39,15 @@ notices=(LICENSE packaging/windows/THIRD-PARTY-NOTICES.txt)
 # how the uninstaller names it when it must skip it.
 parts=("vst64|\$Vst64Dir|64-bit VST folder" "vst32|\$Vst32Dir|32-bit VST folder"
   "app|\$INSTDIR|installation folder")
+# The CLAP builds, where both Windows trees have them: each into a CLAP
+# folder of its own.
+clap=no
+if [ -f build/win64/VornDelay2.clap ] && [ -f build/win32/VornDelay2.clap ]; then
+  clap=yes
+  parts+=("clap64|\$Clap64Dir|64-bit CLAP folder" "clap32|\$Clap32Dir|32-bit CLAP folder")
+else
+  echo "installer: no CLAP pages: build/win64 and build/win32 have no VornDelay2.clap"
+fi
 
 out=build/installer
 stage=$out/stage
@@ -47,6 +56,13 @@ mkdir -p "$stage/vst64" "$stage/vst32" "$stage/app"
 cp -R "${vst64_files[@]}" "$stage/vst64/"
 cp -R "${vst32_files[@]}" "$stage/vst32/"
 cp "${app_files[@]}" "$stage/app/"
+if [ "$clap" = yes ]; then
+  mkdir -p "$stage/clap64" "$stage/clap32"
+  cp build/win64/VornDelay2.clap "$stage/clap64/"
+  cp build/win32/VornDelay2.clap "$stage/clap32/"
+  x86_64-w64-mingw32-strip --strip-unneeded "$stage/clap64/VornDelay2.clap"
+  i686-w64-mingw32-strip --strip-unneeded "$stage/clap32/VornDelay2.clap"
+fi
 # Text files with Windows line ends, so Notepad shows their lines.
 for f in "${notices[@]}"; do
   name=$(basename "$f" .txt)
@@ -62,6 +78,7 @@ win() { local p=$1; echo "${p//\//\\}"; }
 nsh=$stage/files.nsh
 {
   echo "; Made by scripts/windows-installer.sh from the staging folder."
+  [ "$clap" = no ] || echo "!define VORN_CLAP"
   echo "!macro InstallStagedFiles"
   for part in "${parts[@]}"; do
     IFS='|' read -r dir var _ <<<"$part"

@@ -4,7 +4,12 @@
 ; their own page, and vornhost.exe with the licence notices into the
 ; installation folder, and registers an uninstaller.
 ;
-; The files come from a staging folder (STAGE): vst64\, vst32\ and app\.
+; With the CLAP builds staged (VORN_CLAP), the 64-bit VornDelay2.clap goes
+; into a CLAP folder (default: Common Files\CLAP) and the 32-bit one into
+; another (default: the 32-bit Common Files\CLAP), each on its own page too.
+;
+; The files come from a staging folder (STAGE): vst64\, vst32\, app\ and,
+; with CLAP, clap64\ and clap32\.
 ; scripts/windows-installer.sh fills it and writes files.nsh, the lines that
 ; install each staged file and record it, so whatever is staged (presets,
 ; too) is installed and uninstalled without this script changing.
@@ -19,12 +24,14 @@
 ; earlier record's files first, so moving to other folders leaves nothing
 ; behind.
 ;
-; Both plug-ins are named VornDelay2.dll, the name hosts and users know; the
-; two VST folders must therefore differ, and the installer refuses the same
-; folder for both (on the page, and with exit status 2 when silent).
+; Both plug-ins are named VornDelay2.dll (and VornDelay2.clap), the names
+; hosts and users know; the two VST folders (and the two CLAP folders) must
+; therefore differ, and the installer refuses the same folder for both (on
+; the page, and with exit status 2 when silent).
 ;
 ; Silent use: installer.exe /S [/VST64=<folder>] [/VST32=<folder>] [/D=C:\folder]
-;   (/D last, as NSIS wants it); uninstall.exe /S
+;   [/CLAP64=<folder>] [/CLAP32=<folder>]  (/D last, as NSIS wants it);
+;   uninstall.exe /S
 ; Messages of a silent run go to its standard error.
 Unicode true
 ; A 64-bit installer (wine64 runs it too); the plug-in it installs first is
@@ -57,13 +64,18 @@ RequestExecutionLevel admin
 ShowInstDetails show
 ShowUninstDetails show
 
+; Lines made from the staging folder: InstallStagedFiles, STAGED_SIZE_KB,
+; VORN_CLAP where the CLAP builds are staged.
+!include "${STAGE}\files.nsh"
+
 Var Vst64Dir
 Var Vst32Dir
+!ifdef VORN_CLAP
+  Var Clap64Dir
+  Var Clap32Dir
+!endif
 ; The installation folder of an earlier installation, if any.
 Var EarlierDir
-
-; Lines made from the staging folder: InstallStagedFiles, STAGED_SIZE_KB.
-!include "${STAGE}\files.nsh"
 
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_WELCOME
@@ -78,6 +90,19 @@ Var EarlierDir
 !define MUI_DIRECTORYPAGE_VARIABLE $Vst32Dir
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE Vst32PageLeave
 !insertmacro MUI_PAGE_DIRECTORY
+!ifdef VORN_CLAP
+  !define MUI_PAGE_HEADER_TEXT "CLAP folder for 64-bit hosts"
+  !define MUI_PAGE_HEADER_SUBTEXT "Where your 64-bit host looks for CLAP plug-ins."
+  !define MUI_DIRECTORYPAGE_TEXT_TOP "The 64-bit VornDelay2.clap goes into this folder. Common Files\CLAP is where CLAP hosts look first."
+  !define MUI_DIRECTORYPAGE_VARIABLE $Clap64Dir
+  !insertmacro MUI_PAGE_DIRECTORY
+  !define MUI_PAGE_HEADER_TEXT "CLAP folder for 32-bit hosts"
+  !define MUI_PAGE_HEADER_SUBTEXT "Where your 32-bit host looks for CLAP plug-ins."
+  !define MUI_DIRECTORYPAGE_TEXT_TOP "The 32-bit VornDelay2.clap goes into this folder, which must not be the 64-bit one. The 32-bit Common Files\CLAP is where 32-bit CLAP hosts look first."
+  !define MUI_DIRECTORYPAGE_VARIABLE $Clap32Dir
+  !define MUI_PAGE_CUSTOMFUNCTION_LEAVE Clap32PageLeave
+  !insertmacro MUI_PAGE_DIRECTORY
+!endif
 !define MUI_PAGE_HEADER_TEXT "Installation folder"
 !define MUI_PAGE_HEADER_SUBTEXT "Where vornhost.exe, the command-line host, and the uninstaller go."
 !insertmacro MUI_PAGE_DIRECTORY
@@ -142,16 +167,16 @@ Function TrimFolder
   Exch $0
 FunctionEnd
 
-; SameFolder: 1 on the stack when the two VST folders are one (compared
+; SameFolder: 1 on the stack when the folders $R8 and $R9 are one (compared
 ; without case and trailing backslashes, and by their full paths where they
 ; exist), else 0.
 Function SameFolder
   Push $0
   Push $1
-  Push $Vst64Dir
+  Push $R8
   Call TrimFolder
   Pop $0
-  Push $Vst32Dir
+  Push $R9
   Call TrimFolder
   Pop $1
   ${If} $0 == $1
@@ -171,14 +196,56 @@ Function SameFolder
 FunctionEnd
 
 !define SAME_FOLDER_TEXT "The 64-bit and the 32-bit VornDelay2.dll cannot share one folder: the second would replace the first. Choose two different VST folders."
+!define SAME_CLAP_FOLDER_TEXT "The 64-bit and the 32-bit VornDelay2.clap cannot share one folder: the second would replace the first. Choose two different CLAP folders."
 
 Function Vst32PageLeave
+  StrCpy $R8 $Vst64Dir
+  StrCpy $R9 $Vst32Dir
   Call SameFolder
   Pop $0
   ${If} $0 == 1
     MessageBox MB_OK|MB_ICONSTOP "${SAME_FOLDER_TEXT}"
     Abort
   ${EndIf}
+FunctionEnd
+
+!ifdef VORN_CLAP
+Function Clap32PageLeave
+  StrCpy $R8 $Clap64Dir
+  StrCpy $R9 $Clap32Dir
+  Call SameFolder
+  Pop $0
+  ${If} $0 == 1
+    MessageBox MB_OK|MB_ICONSTOP "${SAME_CLAP_FOLDER_TEXT}"
+    Abort
+  ${EndIf}
+FunctionEnd
+!endif
+
+; RefuseSharedFolders: 1 on the stack, after saying why, when either pair
+; of folders is one; else 0.
+Function RefuseSharedFolders
+  StrCpy $R8 $Vst64Dir
+  StrCpy $R9 $Vst32Dir
+  Call SameFolder
+  Pop $0
+  ${If} $0 == 1
+    !insertmacro Say "${SAME_FOLDER_TEXT} (/VST64=$Vst64Dir /VST32=$Vst32Dir)"
+    Push 1
+    Return
+  ${EndIf}
+  !ifdef VORN_CLAP
+    StrCpy $R8 $Clap64Dir
+    StrCpy $R9 $Clap32Dir
+    Call SameFolder
+    Pop $0
+    ${If} $0 == 1
+      !insertmacro Say "${SAME_CLAP_FOLDER_TEXT} (/CLAP64=$Clap64Dir /CLAP32=$Clap32Dir)"
+      Push 1
+      Return
+    ${EndIf}
+  !endif
+  Push 0
 FunctionEnd
 
 Function .onInit
@@ -191,6 +258,14 @@ Function .onInit
     StrCpy $0 "$PROGRAMFILES32"
   ${EndIf}
   StrCpy $Vst32Dir "$0\VstPlugins"
+  !ifdef VORN_CLAP
+    StrCpy $Clap64Dir "$COMMONFILES64\CLAP"
+    ReadEnvStr $0 "CommonProgramFiles(x86)"
+    ${If} $0 == ""
+      StrCpy $0 "$COMMONFILES32"
+    ${EndIf}
+    StrCpy $Clap32Dir "$0\CLAP"
+  !endif
   ; The folders of an earlier installation, then those of the command line.
   ReadRegStr $EarlierDir HKLM "${SETTINGS_KEY}" "InstallDir"
   ${If} $EarlierDir == ""
@@ -204,6 +279,16 @@ Function .onInit
   ${If} $0 != ""
     StrCpy $Vst32Dir $0
   ${EndIf}
+  !ifdef VORN_CLAP
+    ReadRegStr $0 HKLM "${SETTINGS_KEY}" "Clap64Dir"
+    ${If} $0 != ""
+      StrCpy $Clap64Dir $0
+    ${EndIf}
+    ReadRegStr $0 HKLM "${SETTINGS_KEY}" "Clap32Dir"
+    ${If} $0 != ""
+      StrCpy $Clap32Dir $0
+    ${EndIf}
+  !endif
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/VST64=" $0
@@ -215,11 +300,22 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $Vst32Dir $0
   ${EndIf}
+  !ifdef VORN_CLAP
+    ClearErrors
+    ${GetOptions} $R0 "/CLAP64=" $0
+    ${IfNot} ${Errors}
+      StrCpy $Clap64Dir $0
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $R0 "/CLAP32=" $0
+    ${IfNot} ${Errors}
+      StrCpy $Clap32Dir $0
+    ${EndIf}
+  !endif
   ${If} ${Silent}
-    Call SameFolder
+    Call RefuseSharedFolders
     Pop $0
     ${If} $0 == 1
-      !insertmacro Say "${SAME_FOLDER_TEXT} (/VST64=$Vst64Dir /VST32=$Vst32Dir)"
       SetErrorLevel ${REFUSED_STATUS}
       Quit
     ${EndIf}
@@ -307,10 +403,9 @@ FunctionEnd
 
 Section "Vorn Delay 2"
   SetRegView 64
-  Call SameFolder
+  Call RefuseSharedFolders
   Pop $0
   ${If} $0 == 1
-    !insertmacro Say "${SAME_FOLDER_TEXT}"
     SetErrorLevel ${REFUSED_STATUS}
     Abort
   ${EndIf}
@@ -324,6 +419,10 @@ Section "Vorn Delay 2"
   WriteRegStr HKLM "${SETTINGS_KEY}" "InstallDir" "$INSTDIR"
   WriteRegStr HKLM "${SETTINGS_KEY}" "Vst64Dir" "$Vst64Dir"
   WriteRegStr HKLM "${SETTINGS_KEY}" "Vst32Dir" "$Vst32Dir"
+  !ifdef VORN_CLAP
+    WriteRegStr HKLM "${SETTINGS_KEY}" "Clap64Dir" "$Clap64Dir"
+    WriteRegStr HKLM "${SETTINGS_KEY}" "Clap32Dir" "$Clap32Dir"
+  !endif
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Fenmoor"
