@@ -60,9 +60,10 @@ class Host {
       : out_(dir + "/out.txt"), err_(dir + "/err.txt") {
     pid_ = fork();
     if (pid_ == 0) {
-      std::freopen(out_.c_str(), "w", stdout);
-      std::freopen(err_.c_str(), "w", stderr);
-      std::freopen("/dev/null", "r", stdin);
+      if (std::freopen(out_.c_str(), "w", stdout) == nullptr ||
+          std::freopen(err_.c_str(), "w", stderr) == nullptr ||
+          std::freopen("/dev/null", "r", stdin) == nullptr)
+        _exit(127);
       if (!withDisplay) unsetenv("DISPLAY");
       if (!withScaleVariable) unsetenv("VORN_UI_SCALE");
       std::vector<char*> argv{const_cast<char*>(VORNHOST_EXE)};

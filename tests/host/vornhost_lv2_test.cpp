@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -92,9 +96,31 @@ TEST_F(VornhostLv2, RenderWithAPresetSoundsTheSameInBothFormats) {
   while (first < out.frames() && std::fabs(out.channels[0][first]) < 1e-3) ++first;
   EXPECT_NEAR(static_cast<double>(first) / 44.1, 90.0, 0.5);
 
-  // The bank loads too: a plug-in with one program takes its first preset.
-  Outcome bank = Vornhost({"render", dir + "/in.wav", dir + "/bank.wav", VORN_PLUGIN, "--preset",
-                           std::string(VORN_VST_PRESETS) + "/Vorn Delay 2 Factory.fxb"});
+  // A chunk bank loads too (no factory bank ships, but hosts save them): its
+  // chunk is the program's, after the bank's header instead of the program's.
+  {
+    std::FILE* in = std::fopen((std::string(VORN_VST_PRESETS) + "/Slapback.fxp").c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    std::vector<unsigned char> fxp(4096);
+    fxp.resize(std::fread(fxp.data(), 1, fxp.size(), in));
+    std::fclose(in);
+    ASSERT_GT(fxp.size(), 60u);
+    std::vector<unsigned char> fxb(fxp.begin(),
+                                   fxp.begin() + 24);  // 'CcnK', size, kind, version, id, fxVersion
+    std::copy_n("FBCh", 4, fxb.begin() + 8);
+    const unsigned char oneProgram[4] = {0, 0, 0, 1};
+    fxb.insert(fxb.end(), oneProgram, oneProgram + 4);
+    fxb.insert(fxb.end(), 128, 0);
+    fxb.insert(fxb.end(), fxp.begin() + 56, fxp.end());  // chunk size and chunk
+    const std::uint32_t size = static_cast<std::uint32_t>(fxb.size() - 8);
+    for (int i = 0; i < 4; ++i) fxb[4 + i] = static_cast<unsigned char>(size >> (24 - 8 * i));
+    std::FILE* out = std::fopen((dir + "/bank.fxb").c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(fxb.data(), 1, fxb.size(), out);
+    std::fclose(out);
+  }
+  Outcome bank =
+      Vornhost({"render", dir + "/in.wav", dir + "/bank.wav", VORN_PLUGIN, "--preset", dir + "/bank.fxb"});
   ASSERT_EQ(bank.status, 0) << bank.err;
   EXPECT_EQ(ReadAudio(dir + "/bank.wav").channels, out.channels);
 

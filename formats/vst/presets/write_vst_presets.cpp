@@ -1,15 +1,14 @@
 // Writes the factory presets (effect/factory_presets.h) as VST 2.4 program
-// files: one chunk program (.fxp, 'FPCh') per preset, named after it, and
-// one chunk bank (.fxb, 'FBCh') holding all of them in table order.
+// files: one chunk program (.fxp, 'FPCh') per preset, named after it.
 // Usage: write_vst_presets <folder>
 //
-// Both layouts are big-endian: 'CcnK', the byte size of the rest, the kind,
-// format version 1, the plug-in's ID and version, then for a program the
-// parameter count and a 28-byte name, for a bank the program count and 128
-// reserved bytes; then the chunk's size and the chunk. The bank's chunk is
-// the programs' chunks one after another: the plug-in has one program, so a
-// host that loads the whole bank gets the first preset, and each 260-byte
-// part is a complete state of its own.
+// No bank (.fxb) is written: the plug-in has one program, so a host loading
+// a bank of the twelve would reach only the first; each preset is a program
+// file a host's "load preset" opens.
+//
+// The layout is big-endian: 'CcnK', the byte size of the rest, the kind,
+// format version 1, the plug-in's ID and version, the parameter count and a
+// 28-byte name, then the chunk's size and the chunk.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -71,16 +70,6 @@ std::vector<std::uint8_t> Program(std::uint32_t id, std::uint32_t params, const 
   return out;
 }
 
-std::vector<std::uint8_t> Bank(std::uint32_t id, std::uint32_t programs,
-                               const std::vector<std::uint8_t>& chunk) {
-  std::vector<std::uint8_t> out = Header(Code('F', 'B', 'C', 'h'), id, programs);
-  out.insert(out.end(), 128, 0);
-  Put(out, static_cast<std::uint32_t>(chunk.size()));
-  out.insert(out.end(), chunk.begin(), chunk.end());
-  FinishSize(out);
-  return out;
-}
-
 bool Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -103,14 +92,10 @@ int main(int argc, char** argv) {
   const TMorvoxEffect effect;
   const auto id = static_cast<std::uint32_t>(effect.uniqueId);
   const auto params = static_cast<std::uint32_t>(effect.SliderCount());
-  std::vector<std::uint8_t> bankChunk;
   bool ok = true;
   for (const presets::FactoryPreset& preset : presets::FactoryPresets()) {
     const std::vector<std::uint8_t> chunk = presets::PresetChunk(preset);
-    bankChunk.insert(bankChunk.end(), chunk.begin(), chunk.end());
     ok = Write(folder + "/" + preset.name + ".fxp", Program(id, params, preset.name, chunk)) && ok;
   }
-  const auto count = static_cast<std::uint32_t>(presets::FactoryPresets().size());
-  ok = Write(folder + "/" + effect.effectName + " Factory.fxb", Bank(id, count, bankChunk)) && ok;
   return ok ? 0 : 1;
 }
