@@ -5,6 +5,7 @@
 BypassFade::BypassFade() {
   for (auto& channel : dry_) channel.assign(kPassFrames, 0.0f);
   gains_.assign(kPassFrames, 1.0);
+  inputGains_.assign(kPassFrames, 1.0);
 }
 
 void BypassFade::SetSampleRate(double sampleRate) {
@@ -14,6 +15,22 @@ void BypassFade::SetSampleRate(double sampleRate) {
 
 void BypassFade::SetTargets(bool enabled, bool holdDry) {
   target_ = enabled && !holdDry ? 1.0 : 0.0;
+  if (snap_) gain_ = target_;
+  snap_ = false;
+}
+
+void BypassFade::Restart() {
+  snap_ = true;
+  fadeInput_ = false;
+  inputGain_ = 1.0;
+}
+
+void BypassFade::RampInput(std::uint32_t frames) {
+  for (std::uint32_t i = 0; i < frames; ++i) {
+    inputGain_ = std::fmin(inputGain_ + step_, 1.0);
+    inputGains_[i] = inputGain_;
+  }
+  if (inputGain_ == 1.0) fadeInput_ = false;
 }
 
 void BypassFade::Ramp(std::uint32_t frames) {

@@ -4,6 +4,8 @@
 // that ramps linearly over kRampSeconds: 1 is the effect alone, 0 the dry input alone. The effect
 // keeps running while bypassed, so its echoes are there when it returns.
 // At gain 1 with nothing pending the effect's output passes untouched.
+// After its lines were cleared the effect's input fades in on a ramp of
+// its own, the same length, which rises once whatever the bypass does.
 #pragma once
 
 #include <cstdint>
@@ -21,15 +23,21 @@ class BypassFade {
   // [audio] The host's enabled port (true: the effect is heard), and
   // whether a change that needs the dry signal alone is waiting.
   void SetTargets(bool enabled, bool holdDry);
+  // [instantiation] A fresh start (activation): the next SetTargets puts
+  // the gain at its target at once, and no input fade is under way.
+  void Restart();
   // [audio] True when the effect's output goes out as it is: the caller
   // then runs the effect straight on the host's buffers.
-  bool Transparent() const { return gain_ == 1.0 && target_ == 1.0; }
+  bool Transparent() const { return gain_ == 1.0 && target_ == 1.0 && !fadeInput_; }
   // [audio] True once the output is the dry input alone.
   bool AtDry() const { return gain_ == 0.0 && target_ == 0.0; }
-  // [audio] The effect starts again from silent lines: until the gain is
-  // back at 1 its input fades in with it, so the first echoes of a steady
-  // sound rise smoothly instead of starting with a step.
-  void FadeInInput() { fadeInput_ = true; }
+  // [audio] The effect starts again from silent lines: its input fades in
+  // from 0 over kRampSeconds, so the first echoes of a steady sound rise
+  // smoothly instead of starting with a step, bypassed or not.
+  void FadeInInput() {
+    fadeInput_ = true;
+    inputGain_ = 0.0;
+  }
 
   // [audio] Runs `effect(inputs, outputs, frames)` in passes and blends
   // its output with the input. Input and output buffers may be the same.
@@ -37,12 +45,16 @@ class BypassFade {
   void Process(float* const in[2], float* const out[2], std::uint32_t frames, Effect&& effect);
 
  private:
-  void Ramp(std::uint32_t frames);  // the gains of the next frames
+  void Ramp(std::uint32_t frames);       // the gains of the next frames
+  void RampInput(std::uint32_t frames);  // the input fade's gains of the next frames
   void Blend(float* const out[2], std::uint32_t frames);
 
   double gain_ = 1.0;
+  bool snap_ = false;
   bool fadeInput_ = false;
+  double inputGain_ = 1.0;
   std::vector<double> gains_;
+  std::vector<double> inputGains_;
   double target_ = 1.0;
   double step_ = 1.0;  // per frame
   std::vector<float> dry_[2];
@@ -58,7 +70,16 @@ void BypassFade::Process(float* const in[2], float* const out[2], std::uint32_t 
       // Bypassed: the effect runs on into the scratch buffers, so it costs
       // what a running block costs, and the input goes out as it is.
       float* scratch[2] = {dry_[0].data(), dry_[1].data()};
-      effect(passIn, scratch, n);
+      if (fadeInput_) {
+        RampInput(n);
+        for (int c = 0; c < 2; ++c) {
+          for (std::uint32_t i = 0; i < n; ++i)
+            scratch[c][i] = static_cast<float>(inputGains_[i] * passIn[c][i]);
+        }
+        effect(scratch, scratch, n);
+      } else {
+        effect(passIn, scratch, n);
+      }
       for (int c = 0; c < 2; ++c) {
         if (passOut[c] != passIn[c]) {
           for (std::uint32_t i = 0; i < n; ++i) passOut[c][i] = passIn[c][i];
@@ -74,11 +95,11 @@ void BypassFade::Process(float* const in[2], float* const out[2], std::uint32_t 
     Ramp(n);
     if (fadeInput_) {
       // The faded input goes to the effect through the output buffers.
+      RampInput(n);
       for (int c = 0; c < 2; ++c) {
-        for (std::uint32_t i = 0; i < n; ++i) passOut[c][i] = static_cast<float>(gains_[i] * dry_[c][i]);
+        for (std::uint32_t i = 0; i < n; ++i) passOut[c][i] = static_cast<float>(inputGains_[i] * dry_[c][i]);
       }
       effect(passOut, passOut, n);
-      if (gain_ == 1.0) fadeInput_ = false;
     } else {
       effect(passIn, passOut, n);
     }

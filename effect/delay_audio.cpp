@@ -2,6 +2,7 @@
 // section is in delay_frames.cpp).
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "effect/morvox_effect.h"
 #include "runtime/portable_math.h"
@@ -72,9 +73,18 @@ void TMorvoxEffect::OnInit() {
   if (!(v.writePosRight <= v.maxDelaySamples + 1)) v.writePosRight = 0;
 
   // Create every page both lines can reach now, so the audio thread never
-  // allocates. The cells stay zero.
+  // allocates. The cells stay zero; the pages become resident on resume.
+  ReservePages(0, LineCellsEnd());
+}
+
+std::int32_t TMorvoxEffect::LineCellsEnd() const {
   const double lineEnd = RightLineBase(v.maxDelaySamples) + std::floor(v.maxDelaySamples) + 1;
-  TouchPages(0, morvox::ToIndex(lineEnd) + 1);
+  return morvox::ToIndex(lineEnd) + 1;
+}
+
+void TMorvoxEffect::OnResume() {
+  TMorvox::OnResume();
+  TouchPages(0, LineCellsEnd());
 }
 
 void TMorvoxEffect::OnSlider() {
@@ -143,22 +153,52 @@ void TMorvoxEffect::ApplyDelayLengths(double delaySamples) {
 }
 
 void TMorvoxEffect::ClearEchoes() {
+  BeginClearEchoes();
+  ClearEchoesStep(std::numeric_limits<std::int32_t>::max());
+}
+
+void TMorvoxEffect::BeginClearEchoes() {
   // A tempo-synced length is set by the next block; the cells it will
-  // reach are those of the quarter notes at the tempo known now.
+  // reach are those of the quarter notes at the tempo known now (with no
+  // tempo known, the longest delay).
   double pending = v.msDelaySamples;
-  if (!morvox::IsZero(v.tempoSync) && v.tempo > 0) pending = v.sampleRate / (v.tempo / 60) * v.quarterNotes;
-  const double reach = std::fmax(std::fmax(v.delayLengthLeft, v.delayLengthRight), pending + v.stereoOffset);
-  const double cells = std::fmin(std::isfinite(reach) ? reach : v.maxDelaySamples, v.maxDelaySamples) + 2;
-  const double rightBase = RightLineBase(v.maxDelaySamples);
-  for (double k = 0; k < cells; k += 1) {
-    Memory(morvox::ToIndex(k)) = 0;
-    Memory(morvox::ToIndex(rightBase + k)) = 0;
+  if (!morvox::IsZero(v.tempoSync)) {
+    pending = v.tempo > 0 ? v.sampleRate / (v.tempo / 60) * v.quarterNotes : v.maxDelaySamples;
   }
+  const double reach = std::fmax(std::fmax(v.delayLengthLeft, v.delayLengthRight), pending + v.stereoOffset);
+  clearNext_ = 0;
+  clearEnd_ = std::fmin(std::isfinite(reach) ? reach : v.maxDelaySamples, v.maxDelaySamples) + 2;
   v.wetLeft = v.wetRight = 0;
   v.hpStateLeft = v.hpStateRight = 0;
   v.ladderStateLeft = LadderState{};
   v.ladderStateRight = LadderState{};
   v.levelHold = v.levelEnv = v.levelGain = 0;
+}
+
+bool TMorvoxEffect::ClearEchoesStep(std::int32_t cells) {
+  // The cells of line k: k = 0 … clearEnd_ − 1 from each line's base, whole
+  // numbers far below 2^31.
+  const double count = std::fmin(clearEnd_ - clearNext_, std::fmax(static_cast<double>(cells), 0.0));
+  if (count > 0) {
+    const auto first = morvox::ToIndex(clearNext_);
+    const auto n = static_cast<std::int32_t>(std::ceil(count));
+    ZeroCells(first, n);
+    ZeroCells(morvox::ToIndex(RightLineBase(v.maxDelaySamples)) + first, n);
+    clearNext_ += n;
+  }
+  return !(clearNext_ < clearEnd_);
+}
+
+void TMorvoxEffect::SilenceLines() {
+  BeginClearEchoes();
+  clearEnd_ = clearNext_;
+  ZeroCells(0, LineCellsEnd());
+}
+
+double TMorvoxEffect::TakeWetPeak() {
+  const double peak = wetPeak_;
+  wetPeak_ = 0;
+  return peak;
 }
 
 void TMorvoxEffect::OnBlock() {

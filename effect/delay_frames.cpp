@@ -259,6 +259,8 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
     s = t;
   };
 
+  // The largest |wet| of each lane, for the meter; a NaN never wins.
+  Lanes peak = Both(0.0);
   for (std::int32_t start = 0; start < frames; start += kChunk) {
     const std::int32_t count = frames - start < kChunk ? frames - start : kChunk;
     const Sample* chunkL = inL + start;
@@ -280,6 +282,8 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
     Sample* toL = outL + start;
     Sample* toR = outR + start;
     for (std::int32_t j = 0; j < count; ++j) {
+      const Lanes magnitude = lanes::Abs(wet[j]);
+      peak = lanes::Select(magnitude > peak, magnitude, peak);
       const Lanes out = input[j] * dryGain + lanes::NegateLeft(wet[j] * wetGain);
       toL[j] = static_cast<Sample>(out[0]);
       toR[j] = static_cast<Sample>(out[1]);
@@ -287,6 +291,7 @@ void TMorvoxEffect::RunFrames(const Sample* inL, const Sample* inR, Sample* outL
   }
   rand_ = rand;
   StoreState(s, v);
+  wetPeak_ = std::fmax(wetPeak_, std::fmax(peak[0], peak[1]));
 }
 
 void TMorvoxEffect::OnStereoFrames(const float* inL, const float* inR, float* outL, float* outR,

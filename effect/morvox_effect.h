@@ -43,6 +43,21 @@ class TMorvoxEffect : public TMorvox {
   // the next block), the filters and the level control. The positions,
   // settings and noise sequence stay. [audio] allocates nothing
   void ClearEchoes();
+  // ClearEchoes in bounded steps: Begin silences the filters and the level
+  // control and notes the cells to clear; each step clears at most
+  // `cells` of them per line and answers true once none is left. The
+  // effect must not run in between. [audio] allocates nothing
+  void BeginClearEchoes();
+  bool ClearEchoesStep(std::int32_t cells);
+  // Every cell of both lines at the current rate is 0 and resident, and the
+  // filters and the level control are at rest: no echo of anything heard
+  // before. [dispatcher] work in proportion to the lines' length
+  void SilenceLines();
+  // The TMorvox resume, and every page of the lines then resident, so the
+  // audio path that follows takes no page fault. The lines' cells stay.
+  void OnResume() override;
+  // The largest |wet value| of either channel since the last call. [audio]
+  double TakeWetPeak();
   // Sets both line lengths for a delay of `delaySamples`.
   void ApplyDelayLengths(double delaySamples);
   // Slider `number`'s value limited to its declared range (a NaN gives the
@@ -65,6 +80,8 @@ class TMorvoxEffect : public TMorvox {
 
  private:
   void ResetAudioSide();
+  // One past the last line cell at the current rate.
+  std::int32_t LineCellsEnd() const;
   void ResetInterfaceSide();
   // The frames of one call: in-place buffers allowed, every sample type
   // converted to double in registers.
@@ -87,6 +104,12 @@ class TMorvoxEffect : public TMorvox {
  protected:
   // The noise term's generator; a test's reference arithmetic draws from it too.
   WindowsRand rand_;
+
+ private:
+  // A clear in steps: cells [clearNext_, clearEnd_) of each line are left.
+  double clearNext_ = 0;
+  double clearEnd_ = 0;
+  double wetPeak_ = 0;
 };
 
 static_assert(TMorvoxEffect::kQuarterNoteTable + TMorvoxEffect::kQuarterNoteOptions <= 0,

@@ -9,6 +9,7 @@
 #include "host/audio_file.h"
 #include "host/demo_phrase.h"
 #include "host/host_error.h"
+#include "host/output_file.h"
 #include "host/param_assign.h"
 #include "host/plugin_locator.h"
 #include "host/render_command.h"
@@ -60,7 +61,7 @@ void PrintLevels(const char* what, const AudioData& data) {
 }  // namespace
 
 int RunDemo(const DemoOptions& options) {
-  CheckWritable(options.output);
+  OutputFile output(options.output);
   const std::string path = LocatePlugin(options.plugin);
   PhraseSettings phrase;
   phrase.sampleRate = options.sampleRate;
@@ -75,9 +76,11 @@ int RunDemo(const DemoOptions& options) {
                  plugin->EffectName().c_str());
   RenderOptions render;
   render.tailSeconds = -1.0;
-  AudioData output = Render(*plugin, input, render);
+  AudioData rendered = Render(*plugin, input, render);
   plugin->Suspend();
-  WriteAudioFile(options.output, output);
+  rendered.format =
+      ChooseOutputFormat(options.output, "", input.format, rendered.channelCount(), rendered.sampleRate);
+  WriteAudioFile(output, rendered);
 
   // A single click through a fresh instance with the same settings shows
   // where the echoes land.
@@ -98,7 +101,7 @@ int RunDemo(const DemoOptions& options) {
         "Hz, wet -2 dB\n",
         kQuarterNotes, kQuarterNotes * beat * 1000.0);
   PrintLevels("input", input);
-  PrintLevels("output", output);
+  PrintLevels("output", rendered);
   std::printf("  echoes of a single click (time, channel, level against the click):\n");
   int shown = 0;
   for (const Echo& e : echoes) {
@@ -109,8 +112,9 @@ int RunDemo(const DemoOptions& options) {
     std::printf("\n");
   }
   if (echoes.empty()) std::printf("    none above -40 dB\n");
-  std::printf("  wrote %s (%.2f s, stereo, %g Hz, 24-bit WAV)\n", options.output.c_str(),
-              static_cast<double>(output.frames()) / output.sampleRate, output.sampleRate);
+  std::printf("  wrote %s (%.2f s, stereo, %g Hz, %s)\n", options.output.c_str(),
+              static_cast<double>(rendered.frames()) / rendered.sampleRate, rendered.sampleRate,
+              FormatName(rendered.format).c_str());
   return 0;
 }
 

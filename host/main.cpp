@@ -45,13 +45,28 @@ Transport ParseTransport(double tempo, const std::string& timeSig, bool stopped)
 }
 #endif
 
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+
+// A mistake on the command line: one line on stderr and status 2.
+int UsageError(std::string message, const CLI::App& app) {
+  for (char& c : message)
+    if (c == '\n') c = ' ';
+  std::string names;
+  for (const CLI::App* sub : app.get_subcommands({})) names += (names.empty() ? "" : ", ") + sub->get_name();
+  if (message.rfind("unknown subcommand", 0) == 0 || message == "A subcommand is required")
+    message += " (one of: " + names + ")";
+  std::fprintf(stderr, "vornhost: error: %s; see vornhost --help\n", message.c_str());
+  return kExitUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, edit, validate, bench, digest)",
                "vornhost"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "vornhost 1.0");
+  app.set_version_flag("--version", std::string("vornhost ") + VORN_VERSION);
   const auto positiveRate = CLI::Range(8000.0, 768000.0);
   const auto blockRange = CLI::Range(1, 65536);
 
@@ -69,9 +84,16 @@ int main(int argc, char** argv) {
   std::string renderTimeSig = "4/4";
   bool renderStopped = false, renderDouble = false, renderFloat = false;
   auto* renderCmd = app.add_subcommand("render", "Render an audio file through a plug-in");
-  renderCmd->add_option("input", render.input, "Input audio file (WAV, AIFF, FLAC, ...)")->required();
-  renderCmd->add_option("output", render.output, "Output file, written in the input's format and rate")
+  renderCmd
+      ->add_option("input", render.input, "Input audio file (WAV, AIFF, FLAC, ...); - reads standard input")
       ->required();
+  renderCmd
+      ->add_option("output", render.output,
+                   "Output file, in the format its extension names (else the input's) at the input's rate; - "
+                   "writes standard output")
+      ->required();
+  renderCmd->add_option("--type,-t", render.type,
+                        "Output file type, as an extension (wav, flac, aiff, ogg, ...); for - and FIFOs");
   renderCmd->add_option("plugin", render.plugin,
                         "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2)");
   renderCmd->add_option(
@@ -156,10 +178,17 @@ int main(int argc, char** argv) {
                       "Editor scale factor, 1 to 3 (our plug-ins read it; the window takes the size the "
                       "editor then reports)");
 
+  if (argc > 1 && argv[1][0] != '-') {
+    bool known = false;
+    for (const CLI::App* sub : app.get_subcommands({})) known = known || sub->check_name(argv[1]);
+    if (!known) return UsageError(std::string("unknown subcommand '") + argv[1] + "'", app);
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // Help and --version are answers, not mistakes.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    return UsageError(e.what(), app);
   }
 
   try {
@@ -185,12 +214,9 @@ int main(int argc, char** argv) {
     if (*validateCmd) return RunValidate(validate);
     if (*benchCmd) return RunBench(bench);
     if (*digestCmd) return RunDigest(digest);
-  } catch (const HostError& e) {
-    std::fprintf(stderr, "vornhost: error: %s\n", e.what());
-    return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vornhost: error: %s\n", e.what());
-    return 2;
+    return kExitError;
   }
   return 0;
 }

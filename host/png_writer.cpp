@@ -4,11 +4,8 @@
 
 #include <cairo.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
 #include "host/host_error.h"
 
@@ -16,9 +13,10 @@ namespace vornhost {
 
 namespace {
 
-cairo_status_t ToFile(void* closure, const unsigned char* data, unsigned int length) {
-  return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
-                                                                                  : CAIRO_STATUS_WRITE_ERROR;
+cairo_status_t ToMemory(void* closure, const unsigned char* data, unsigned int length) {
+  auto* png = static_cast<std::vector<unsigned char>*>(closure);
+  png->insert(png->end(), data, data + length);
+  return CAIRO_STATUS_SUCCESS;
 }
 
 }  // namespace
@@ -27,11 +25,7 @@ void WritePng(const std::string& path, const WindowImage& image) {
   if (image.width <= 0 || image.height <= 0 ||
       image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
     throw HostError("cannot write " + path + ": the image is empty");
-  // The rename would replace a device or a directory entry by the picture.
-  std::error_code kind;
-  const auto target = std::filesystem::status(path, kind);
-  if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target))
-    throw HostError("cannot write " + path + ": it exists and is not a regular file");
+  OutputFile output(path);
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
@@ -47,24 +41,13 @@ void WritePng(const std::string& path, const WindowImage& image) {
                 rowBytes);
   cairo_surface_mark_dirty(surface);
 
-  const std::string temporary = path + ".part";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) {
-    const int code = errno;
-    cairo_surface_destroy(surface);
-    throw HostError("cannot write " + path + ": " + std::strerror(code));
-  }
-  const cairo_status_t status = cairo_surface_write_to_png_stream(surface, ToFile, file);
+  std::vector<unsigned char> png;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(surface, ToMemory, &png);
   cairo_surface_destroy(surface);
-  const bool closed = std::fclose(file) == 0;
-  if (status != CAIRO_STATUS_SUCCESS || !closed) {
-    std::remove(temporary.c_str());
-    throw HostError(
-        "cannot write " + path + ": " +
-        (status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : "the disk refused the data"));
-  }
-  const std::string failure = MoveIntoPlace(temporary, path);
-  if (!failure.empty()) throw HostError("cannot write " + path + ": " + failure);
+  if (status != CAIRO_STATUS_SUCCESS)
+    throw HostError("cannot write " + path + ": " + cairo_status_to_string(status));
+  output.WriteAll(reinterpret_cast<const char*>(png.data()), png.size());
+  output.Commit();
 }
 
 }  // namespace vornhost

@@ -29,10 +29,28 @@ void ProgressBar::Update(double fraction) {
   std::fflush(stderr);
 }
 
+void ProgressBar::UpdateSeconds(double seconds) {
+  if (!enabled_) return;
+  counting_ = true;
+  seconds_ = seconds;
+  auto now = Clock::now();
+  if (now - start_ < std::chrono::seconds(1)) return;
+  if (drawn_ && now - lastDraw_ < std::chrono::milliseconds(100)) return;
+  lastDraw_ = now;
+  drawn_ = true;
+  std::fprintf(stderr, "\r%s %.1f s", label_.c_str(), seconds);
+  std::fflush(stderr);
+}
+
 void ProgressBar::Finish() {
   if (!drawn_) return;
+  if (counting_) {
+    std::fprintf(stderr, "\r%s %.1f s", label_.c_str(), seconds_);
+  } else {
+    drawn_ = false;
+    Update(1.0);
+  }
   drawn_ = false;
-  Update(1.0);
   std::fputc('\n', stderr);
 }
 

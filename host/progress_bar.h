@@ -14,6 +14,8 @@ class ProgressBar {
 
   // fraction in 0..1; cheap when nothing needs drawing.
   void Update(double fraction);
+  // For a job of unknown length (a pipe): how far it has come.
+  void UpdateSeconds(double seconds);
   void Finish();
 
  private:
@@ -21,6 +23,8 @@ class ProgressBar {
   std::string label_;
   bool enabled_;
   bool drawn_ = false;
+  bool counting_ = false;  // shows seconds, not a bar
+  double seconds_ = 0.0;
   Clock::time_point start_;
   Clock::time_point lastDraw_;
 };

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <functional>
 
 #include "host/host_error.h"
 
@@ -21,6 +21,9 @@ constexpr VstInt32 kChunkBank = FourCharCode('F', 'B', 'C', 'h');
 constexpr std::size_t kBankHeaderSize = 7 * 4 + 128;  // through the reserved bytes
 constexpr std::size_t kNameSize = 28;
 constexpr std::size_t kHeaderSize = 7 * 4 + kNameSize;  // through the program name
+// Far above any delay's state, far below what a mistaken device or a huge
+// file would cost to read.
+constexpr std::size_t kMaxStateBytes = 16 * 1024 * 1024;
 
 void PutInt(std::vector<char>& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
@@ -39,6 +42,19 @@ std::string CodeText(VstInt32 code) {
     s += (c >= 32 && c < 127) ? c : '?';
   }
   return s;
+}
+
+// Hands the chunk to the plug-in and refuses it when the plug-in plainly
+// did not take it: its state is what it was and is not what the file holds.
+// (effSetChunk has no answer for "rejected".)
+void RestoreChunk(PluginInstance& plugin, const std::vector<char>& chunk, bool preset,
+                  const std::function<void(const std::string&)>& refuse) {
+  if (chunk.empty()) refuse("holds an empty chunk");
+  const std::vector<char> before = plugin.GetChunk(preset);
+  plugin.SetChunk(chunk, preset);
+  const std::vector<char> after = plugin.GetChunk(preset);
+  if (after == before && after != chunk)
+    refuse("holds a chunk the plug-in did not take (its state is unchanged)");
 }
 
 // A loaded program takes the name the file gives it, as in a host's
@@ -104,7 +120,7 @@ void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const s
     std::size_t size = GetInt(image, kHeaderSize);
     if (size != image.size() - kHeaderSize - 4) refuse("has a chunk size that does not match the file");
     std::vector<char> chunk(image.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + 4), image.end());
-    plugin.SetChunk(chunk, true);
+    RestoreChunk(plugin, chunk, true, refuse);
     SetProgramName(plugin, image);
   } else if (kind == kParamProgram) {
     std::size_t count = GetInt(image, 24);
@@ -127,33 +143,30 @@ void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const s
     std::size_t size = GetInt(image, kBankHeaderSize);
     if (size != image.size() - kBankHeaderSize - 4) refuse("has a chunk size that does not match the file");
     std::vector<char> chunk(image.begin() + static_cast<std::ptrdiff_t>(kBankHeaderSize + 4), image.end());
-    plugin.SetChunk(chunk, false);
+    RestoreChunk(plugin, chunk, false, refuse);
   } else {
     refuse("is neither a program file nor a chunk bank");
   }
 }
 
-void SaveStateFile(PluginInstance& plugin, const std::string& path) {
-  std::vector<char> image = EncodeState(plugin);
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) throw HostError("cannot write state file '" + path + "'");
-    out.write(image.data(), static_cast<std::streamsize>(image.size()));
-    out.close();
-    if (!out) {
-      std::remove(temporary.c_str());
-      throw HostError("cannot write state file '" + path + "'");
-    }
-  }
-  if (!MoveIntoPlace(temporary, path).empty())
-    throw HostError("cannot move the state file into place as '" + path + "'");
+void SaveStateFile(PluginInstance& plugin, OutputFile& output) {
+  const std::vector<char> image = EncodeState(plugin);
+  output.WriteAll(image.data(), image.size());
+  output.Commit();
 }
 
 void LoadStateFile(PluginInstance& plugin, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw HostError("cannot read state file '" + path + "'");
-  std::vector<char> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<char> image;
+  char piece[65536];
+  while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+    image.insert(image.end(), piece, piece + in.gcount());
+    if (image.size() > kMaxStateBytes)
+      throw HostError("state file '" + path + "' is larger than " + std::to_string(kMaxStateBytes >> 20) +
+                      " MB; no program file is that big");
+  }
+  if (in.bad()) throw HostError("cannot read state file '" + path + "'");
   DecodeState(plugin, image, path);
 }
 

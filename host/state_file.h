@@ -20,8 +20,11 @@ std::vector<char> EncodeState(PluginInstance& plugin);
 // when it is no program file or belongs to another plug-in.
 void DecodeState(PluginInstance& plugin, const std::vector<char>& image, const std::string& source);
 
-// [dispatcher] File versions; the write goes through a temporary name.
-void SaveStateFile(PluginInstance& plugin, const std::string& path);
+class OutputFile;
+
+// [dispatcher] File versions. The output is claimed before the work starts
+// (see OutputFile) and committed here.
+void SaveStateFile(PluginInstance& plugin, OutputFile& output);
 void LoadStateFile(PluginInstance& plugin, const std::string& path);
 
 }  // namespace vornhost

@@ -26,8 +26,16 @@ class CMorvoxMemory {
   }
 
   // Makes sure every page of [first, last] exists, so later accesses there
-  // never allocate.
+  // never allocate. Its memory may still be the system's untouched zero
+  // pages, which cost a fault on first write.
+  void ReservePages(std::int32_t first, std::int32_t last);
+  // As ReservePages, and every page of [first, last] is then resident:
+  // later accesses there neither allocate nor fault. Values stay.
   void TouchPages(std::int32_t first, std::int32_t last);
+  // Cells [first, first + count) read 0 again; the pages they lie on that
+  // exist become resident, absent ones stay absent (they read 0 when made).
+  // Work in proportion to `count`; allocates nothing. [any thread]
+  void ZeroCells(std::int32_t first, std::int32_t count);
 
   // Drops every page: every cell reads 0 again.
   void DropAllPages();
@@ -42,6 +50,15 @@ class CMorvoxMemory {
 
   double* Page(std::int32_t page);
 
-  std::map<std::int32_t, std::unique_ptr<double[]>> pages_;
+  // Pages come zero-filled from the system where it can (no cost until
+  // written), else from the heap.
+  struct PageRelease {
+    bool system = false;
+    void operator()(double* cells) const;
+  };
+  using PageCells = std::unique_ptr<double[], PageRelease>;
+  static PageCells NewPage();
+
+  std::map<std::int32_t, PageCells> pages_;
   std::unique_ptr<double*[]> flat_ = std::make_unique<double*[]>(kFlatPages);
 };

@@ -11,4 +11,4 @@ if [ ! -f host/CMakeLists.txt ]; then
 fi
 cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=Release -DVORN_TESTS=OFF -DVORN_BENCH=OFF >/dev/null
 cmake --build build/demo -j "$(nproc)" --target vornhost VornDelay2
-./build/demo/host/vornhost demo "${1:-demo.wav}"
+./build/demo/host/vornhost demo "${1:-demo.wav}" --plugin build/demo/VornDelay2.so

@@ -32,7 +32,7 @@ test_packages=(
   xvfb xauth x11-apps sox fonts-wine
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine64
   dpf-plugins-vst
-  liblilv-dev lilv-utils sordi
+  liblilv-dev lilv-utils sordi libsuil-dev
   # The Debian package and the Windows installer.
   dpkg-dev file lintian help2man nsis
   # Real hosts: jalv with our UI on JACK's dummy driver, Ardour headless.

@@ -38,8 +38,6 @@ Lv2Plugin::Lv2Plugin(double sampleRate, LV2_URID_Map* map)
   controls_.assign(count, nullptr);
   // Not a number, so the first run takes every connected control.
   applied_.assign(count, std::numeric_limits<float>::quiet_NaN());
-  atRestore_.assign(count, 0.0f);
-  seenAtRestore_.assign(count, 0);
   script_->plugin = this;
   script_->OnReset();
   bypass_.SetSampleRate(sampleRate);
@@ -87,8 +85,17 @@ void Lv2Plugin::ConnectPort(std::uint32_t port, void* data) {
 }
 
 void Lv2Plugin::Activate() {
-  ran_ = false;
+  // Nothing heard before counts: the lines are silent (and resident), the
+  // bypass stands at its target, and the last restore is in the script.
   script_->OnResume();
+  TakeRestore();
+  if (appliedCount_ != takenCount_) ApplyTaken();
+  change_ = Change::kNone;
+  script_->SilenceLines();
+  bypass_.Restart();
+  meterLevel_ = 0;
+  script_->TakeWetPeak();
+  ran_ = false;
 }
 
 void Lv2Plugin::Deactivate() {
@@ -106,17 +113,26 @@ void Lv2Plugin::ApplyControl(std::int32_t index, float value) {
 }
 
 void Lv2Plugin::Run(std::uint32_t frames) {
+  // A restore since the last block: with no audio since activation it
+  // takes effect now; else the output fades to the dry input first.
+  if (TakeRestore()) {
+    if (ran_) {
+      change_ = Change::kFadingOut;
+    } else {
+      ApplyTaken();
+    }
+  }
   // The controls reach the sound here and nowhere else. While a restored
   // chunk waits for the fade to the dry input they wait too: the preset's
   // port values then come in with it, not ahead of the fade.
-  const bool pending = chunkPending_.load(std::memory_order_acquire);
+  const bool pending = change_ != Change::kNone;
   bool changed = false;
   for (std::size_t i = 0; i < controls_.size() && !pending; ++i) {
     const float* port = controls_[i];
     if (port == nullptr) continue;
     const float value = *port;
-    if (restored_ && (seenAtRestore_[i] == 0 || value == atRestore_[i])) {
-      applied_[i] = value;  // left alone since the restore: the restored value holds
+    if (holdUnseen_ && std::isnan(applied_[i])) {
+      applied_[i] = value;  // first seen after a restore: the restored value holds
       continue;
     }
     if (value == applied_[i] || (std::isnan(value) && std::isnan(applied_[i]))) continue;
@@ -124,7 +140,7 @@ void Lv2Plugin::Run(std::uint32_t frames) {
     ApplyControl(static_cast<std::int32_t>(i), value);
     changed = true;
   }
-  if (!pending) restored_ = false;
+  if (!pending) holdUnseen_ = false;
   if (changed) PublishSettings();
   // Subnormals flushed for the processing only, as the VST process call
   // does (its parameter changes run in the host's mode, as ours above).
@@ -136,23 +152,61 @@ void Lv2Plugin::Run(std::uint32_t frames) {
   float* outputs[2] = {audio_[lv2port::kOutputLeft], audio_[lv2port::kOutputRight]};
   const auto count = static_cast<std::int32_t>(
       std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
-  bypass_.SetTargets(enabled_ == nullptr || *enabled_ > 0.5f, pending);
-  if (bypass_.Transparent() || !morvox::ChannelsPresent(inputs, 2) || !morvox::ChannelsPresent(outputs, 2)) {
+  // Any value above 0 plays the effect; 0 and below bypass.
+  bypass_.SetTargets(enabled_ == nullptr || *enabled_ > 0.0f, pending);
+  const bool present = morvox::ChannelsPresent(inputs, 2) && morvox::ChannelsPresent(outputs, 2);
+  const auto blockFrames = static_cast<std::uint32_t>(count);
+  if (change_ == Change::kClearing) {
+    // The effect stands still while its lines are cleared; the input goes
+    // out as it is.
+    for (int c = 0; c < 2 && present; ++c) {
+      if (outputs[c] != inputs[c]) std::memmove(outputs[c], inputs[c], blockFrames * sizeof(float));
+    }
+    StepClear(blockFrames);
+  } else if (bypass_.Transparent() || !present) {
     morvox::RunBlock(*script_, 2, inputs, outputs, count);
   } else {
-    bypass_.Process(inputs, outputs, static_cast<std::uint32_t>(count),
-                    [this](float** in, float** out, std::uint32_t n) {
-                      morvox::RunBlock(*script_, 2, in, out, static_cast<std::int32_t>(n));
-                    });
+    bypass_.Process(inputs, outputs, blockFrames, [this](float** in, float** out, std::uint32_t n) {
+      morvox::RunBlock(*script_, 2, in, out, static_cast<std::int32_t>(n));
+    });
   }
-  if (pending && bypass_.AtDry()) ApplyPendingChunk();
+  if (change_ == Change::kFadingOut && bypass_.AtDry()) {
+    // The fade is done: the new settings go in, and the lines are cleared
+    // behind the dry output, a bounded share per block.
+    ApplyTaken();
+    script_->BeginClearEchoes();
+    change_ = Change::kClearing;
+    StepClear(blockFrames);
+  }
   ran_ = true;
   transport_.Advance(frames, sampleRate_);
-  // The level the editor's meter takes in at the next block's start.
-  if (meter_ != nullptr) {
-    const double peak = std::fmax(std::fabs(script_->v.wetLeft), std::fabs(script_->v.wetRight));
-    *meter_ = std::isfinite(peak) ? static_cast<float>(std::fmin(peak, 1.0e6)) : 0.0f;
-  }
+  WriteMeter(frames);
+}
+
+void Lv2Plugin::StepClear(std::uint32_t frames) {
+  // Cells per line and frame: a 6 s line at 192 kHz is clear in under
+  // 5000 frames, for some microseconds per block.
+  constexpr std::uint32_t kCellsPerFrame = 256;
+  constexpr std::uint32_t kLeastCells = 4096;
+  const std::uint32_t cells = std::max(kLeastCells, std::min(frames, 1u << 20) * kCellsPerFrame);
+  if (script_->ClearEchoesStep(static_cast<std::int32_t>(cells))) FinishChange();
+}
+
+void Lv2Plugin::FinishChange() {
+  bypass_.FadeInInput();
+  change_ = Change::kNone;
+}
+
+void Lv2Plugin::WriteMeter(std::uint32_t frames) {
+  // The block's peak of the wet signal, held with a release of about a
+  // quarter second, so the editor sees each peak however short the block.
+  constexpr double kReleaseSeconds = 0.25;
+  double release = std::exp(-static_cast<double>(frames) / (kReleaseSeconds * sampleRate_));
+  // A rate that is no rate (0, negative, not a number) holds nothing.
+  if (!(release >= 0.0 && release <= 1.0)) release = 0.0;
+  const double peak = script_->TakeWetPeak();
+  meterLevel_ = std::fmax(std::isfinite(peak) ? std::fmin(peak, 1.0e6) : 0.0, meterLevel_ * release);
+  if (meter_ != nullptr) *meter_ = static_cast<float>(meterLevel_);
 }
 
 double Lv2Plugin::Tempo() {

@@ -17,6 +17,7 @@
 #include <lv2/urid/urid.h>
 
 #include "formats/lv2/lv2_bypass.h"
+#include "formats/lv2/lv2_restore_slot.h"
 #include "formats/lv2/lv2_transport.h"
 #include "runtime/morvox_host.h"
 
@@ -26,22 +27,26 @@ class Lv2Plugin final : public MorvoxHost {
  public:
   // Without urid:map (hosts that pass no features) the instance runs with
   // no transport and no state. Every page the delay lines can reach exists
-  // from here on, so no call order makes run() allocate. [instantiation]
+  // from here on, so no call order makes run() allocate; activate() makes
+  // them resident, so run() takes no page fault either. [instantiation]
   static Lv2Plugin* Create(double sampleRate, const LV2_Feature* const* features);
   ~Lv2Plugin() override;
   Lv2Plugin(const Lv2Plugin&) = delete;
   Lv2Plugin& operator=(const Lv2Plugin&) = delete;
 
   void ConnectPort(std::uint32_t port, void* data);  // unknown ports are ignored
-  void Activate();                                   // the script's resume
+  void Activate();                                   // the script's resume, from no history
   void Deactivate();                                 // the script's suspend
-  void Run(std::uint32_t frames);                    // [audio] no allocation, no lock
+  void Run(std::uint32_t frames);                    // [audio] no allocation, no lock, bounded work
 
-  // The state interface: the script's chunk as one property. Save reads the
-  // settings run() last published and may run beside it; Restore answers
-  // an error and changes nothing for a chunk that is not ours.
+  // The state interface: the script's chunk as one property. Save answers
+  // the last restored settings, or those run() last published, and may run
+  // beside run(). Restore may too (state:threadSafeRestore): it only hands
+  // the chunk to run(), which applies it, behind a fade when audio has run
+  // since activation; the last restore wins. A chunk that is not ours is an
+  // error and changes nothing.
   LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
-  LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);  // [instantiation]
+  LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);  // [any thread]
 
   std::int32_t ParameterCount() const;
 
@@ -65,11 +70,17 @@ class Lv2Plugin final : public MorvoxHost {
   void ApplyControl(std::int32_t index, float value);
   // Makes the script's slider values the ones Save answers. [audio or instantiation]
   void PublishSettings();
-  // Makes the settings a chunk restores the ones Save answers, before the
-  // script takes it. [instantiation]
-  void PublishChunk(const std::uint8_t* chunk);
   template <typename Value>
   void Publish(Value value);  // value(n): the float for slider slot n
+
+  // The hand-off of restored chunks: run() (or activate()) takes the
+  // slot's chunk when its count is new, and counts it as applied only once
+  // it is in the script.
+  bool TakeRestore();                     // [audio or instantiation] true when a new chunk was taken
+  void ApplyTaken();                      // [audio or instantiation] the taken chunk into the script
+  void FinishChange();                    // [audio] the lines are clear: the new settings fade in
+  void StepClear(std::uint32_t frames);   // [audio] a share of the clear, by the block's length
+  void WriteMeter(std::uint32_t frames);  // [audio]
 
   std::unique_ptr<TMorvoxEffect> script_;
   double sampleRate_;
@@ -81,22 +92,25 @@ class Lv2Plugin final : public MorvoxHost {
   float* audio_[4] = {nullptr, nullptr, nullptr, nullptr};
   const LV2_Atom_Sequence* timeInput_ = nullptr;
   float* meter_ = nullptr;
+  double meterLevel_ = 0;               // the block peaks with their release
   std::vector<const float*> controls_;  // one per slider
-  std::vector<float> applied_;          // the control value last applied, per slider
-  // After a state restore the next run takes a port as applied unless the
-  // host moved it since the restore, so ports the host left alone do not
-  // undo the restored settings.
-  bool restored_ = false;
-  std::vector<float> atRestore_;             // the port's value during the restore
-  std::vector<std::uint8_t> seenAtRestore_;  // 1: the port was connected then
+  std::vector<float> applied_;          // the control value last applied (or seen), per slider
+  // Once a chunk is applied, a port run() has never seen takes its value as
+  // applied, so a host's untouched defaults do not undo a restore.
+  bool holdUnseen_ = false;
   // The bypass port and its fade; a state restored once audio has run is
-  // applied by run() behind that fade, with the old echoes cleared.
+  // applied by run() behind that fade, with the old echoes cleared in
+  // bounded steps while the output stays dry.
   const float* enabled_ = nullptr;
   Lv2Bypass bypass_;
-  std::atomic<bool> ran_{false};  // run() since activation; read by a restore
-  std::array<std::uint8_t, kChunkFloats * 4> pendingChunk_{};
-  std::atomic<bool> chunkPending_{false};
-  void ApplyPendingChunk();  // [audio]
+  bool ran_ = false;  // run() since activation
+  enum class Change { kNone, kFadingOut, kClearing };
+  Change change_ = Change::kNone;
+  Lv2RestoreSlot restores_;
+  Lv2RestoreSlot::Chunk taken_{};
+  std::uint32_t takenCount_ = 0;                // the restore run() holds
+  std::uint32_t appliedCount_ = 0;              // the last restore in the script
+  std::atomic<std::uint32_t> retiredCount_{0};  // appliedCount_ for Save, once published
 
   // The settings as run() last left them, for Save on another thread: a
   // sequence count, odd while run() writes, around the 64 values.

@@ -29,16 +29,6 @@ void Lv2Plugin::PublishSettings() {
   Publish([this](std::size_t n) { return static_cast<float>(script_->sliderValues[n]); });
 }
 
-void Lv2Plugin::PublishChunk(const std::uint8_t* chunk) {
-  // What the script will hold once it takes the chunk: a NaN or infinite
-  // entry keeps the value the slot has.
-  Publish([this, chunk](std::size_t n) {
-    float value;
-    std::memcpy(&value, chunk + n * sizeof(float), sizeof value);
-    return std::isfinite(value) ? value : static_cast<float>(script_->sliderValues[n]);
-  });
-}
-
 LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handle handle) {
   if (store == nullptr) return LV2_STATE_ERR_UNKNOWN;
   if (chunkKey_ == 0) return LV2_STATE_ERR_NO_FEATURE;  // no URI map
@@ -58,6 +48,24 @@ LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handl
     if (attempt == 10000) break;
     std::this_thread::yield();
   }
+  // A restore run() has not applied yet: its settings are the ones to
+  // answer already (a NaN or infinite entry keeps the value the slot has,
+  // as it will in the script).
+  const std::uint32_t latest = restores_.Count();
+  if (latest != retiredCount_.load(std::memory_order_acquire)) {
+    Lv2RestoreSlot::Chunk restored{};
+    std::uint32_t count = 0;
+    for (int attempt = 0; attempt < 10000 && !restores_.TryRead(restored, count); ++attempt) {
+      std::this_thread::yield();
+    }
+    if (count != 0) {
+      for (std::size_t n = 1; n < kChunkFloats; ++n) {
+        float value;
+        std::memcpy(&value, &restored[n], sizeof value);
+        if (std::isfinite(value)) chunk[n] = value;
+      }
+    }
+  }
   return store(handle, chunkKey_, chunk, kChunkBytes, chunkType_, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
@@ -76,30 +84,29 @@ LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_St
   float marker = 0;
   std::memcpy(&marker, data, sizeof marker);
   if (!(marker == kChunkMarker)) return LV2_STATE_ERR_UNKNOWN;
-  restored_ = true;
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    seenAtRestore_[i] = controls_[i] != nullptr ? 1 : 0;
-    atRestore_[i] = controls_[i] != nullptr ? *controls_[i] : 0.0f;
-  }
-  if (ran_) {
-    // Audio is running: run() fades to the dry input, then applies it.
-    // Meanwhile a save answers the restored settings already.
-    std::memcpy(pendingChunk_.data(), data, kChunkBytes);
-    PublishChunk(pendingChunk_.data());
-    chunkPending_.store(true, std::memory_order_release);
-    return LV2_STATE_SUCCESS;
-  }
-  script_->SetChunk(data, static_cast<std::int32_t>(size), false);
-  PublishSettings();
+  // Only run() (or activate()) changes what the sound uses: the chunk waits
+  // in the slot, the newest over any older one, and save answers it at once.
+  restores_.Write(data);
   return LV2_STATE_SUCCESS;
 }
 
-void Lv2Plugin::ApplyPendingChunk() {
-  script_->SetChunk(pendingChunk_.data(), static_cast<std::int32_t>(kChunkBytes), false);
-  // What the lines hold belongs to the old settings (cells a longer delay
-  // now reaches may be seconds old): the new settings start from silence.
-  script_->ClearEchoes();
-  bypass_.FadeInInput();
+bool Lv2Plugin::TakeRestore() {
+  if (restores_.Count() == takenCount_) return false;
+  Lv2RestoreSlot::Chunk chunk;
+  std::uint32_t count = 0;
+  // A restore still writing: the next block takes it.
+  if (!restores_.TryRead(chunk, count) || count == takenCount_) return false;
+  taken_ = chunk;
+  takenCount_ = count;
+  return true;
+}
+
+void Lv2Plugin::ApplyTaken() {
+  static_assert(sizeof taken_ == kChunkBytes);
+  script_->SetChunk(taken_.data(), static_cast<std::int32_t>(kChunkBytes), false);
+  appliedCount_ = takenCount_;
+  holdUnseen_ = true;
   PublishSettings();
-  chunkPending_.store(false, std::memory_order_release);
+  // Published: Save answers the script's settings again.
+  retiredCount_.store(appliedCount_, std::memory_order_release);
 }

@@ -104,10 +104,15 @@ std::string PluginDescription(const CMorvoxDescription& effect) {
   out << "<" << lv2port::kPluginUri << ">\n"
       << "    a lv2:Plugin , lv2:DelayPlugin , doap:Project ;\n"
       << "    doap:name " << Quoted(effect.effectName) << " ;\n"
-      << "    doap:maintainer [ foaf:name " << Quoted(effect.vendorString) << " ] ;\n"
-      << "    lv2:minorVersion " << effect.vendorVersion / 1000 << " ;\n"
-      << "    lv2:microVersion " << effect.vendorVersion % 1000 << " ;\n"
-      << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
+      << "    doap:maintainer [ foaf:name " << Quoted(effect.vendorString)
+      << " ] ;\n"
+      // LV2 takes an odd minor version for a development build: release
+      // n of the product is minor version 2n.
+      << "    lv2:minorVersion " << 2 * (effect.vendorVersion / 1000) << " ;\n"
+      << "    lv2:microVersion " << effect.vendorVersion % 1000
+      << " ;\n"
+      // restore() may run beside run(): it only hands the chunk over.
+      << "    lv2:optionalFeature lv2:hardRTCapable , urid:map , state:threadSafeRestore ;\n"
       << "    lv2:extensionData state:interface ;\n"
       << "    ui:ui <" << lv2port::kUiUri << "> ;\n";
   struct AudioPort {

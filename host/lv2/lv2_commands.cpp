@@ -9,8 +9,8 @@
 #include "host/json_writer.h"
 #include "host/lv2/lv2_plugin_host.h"
 #ifndef VORNHOST_NO_AUDIO_FILES
-#include "host/audio_file.h"
 #include "host/host_error.h"
+#include "host/plugin_module.h"
 #include "host/render_pipeline.h"
 #endif
 
@@ -141,17 +141,49 @@ int RunLv2Bench(const BenchOptions& options) {
 }
 
 #ifndef VORNHOST_NO_AUDIO_FILES
+namespace {
+
+// An LV2 plug-in as a block engine: its audio is single precision.
+class Lv2BlockEngine : public BlockEngine {
+ public:
+  Lv2BlockEngine(Lv2PluginHost& plugin, int blockSize)
+      : plugin_(plugin),
+        in_(static_cast<std::size_t>(plugin.numInputs()),
+            std::vector<float>(static_cast<std::size_t>(blockSize))),
+        out_(static_cast<std::size_t>(plugin.numOutputs()),
+             std::vector<float>(static_cast<std::size_t>(blockSize))) {
+    for (auto& c : in_) inPtr_.push_back(c.data());
+    for (auto& c : out_) outPtr_.push_back(c.data());
+  }
+  int inputs() const override { return plugin_.numInputs(); }
+  int outputs() const override { return plugin_.numOutputs(); }
+  void Process(const double* const* in, double* const* out, int frames, double samplePos) override {
+    const auto n = static_cast<std::size_t>(frames);
+    for (std::size_t i = 0; i < in_.size(); ++i)
+      for (std::size_t f = 0; f < n; ++f) in_[i][f] = in[i] != nullptr ? static_cast<float>(in[i][f]) : 0.0f;
+    plugin_.Process(inPtr_.data(), outPtr_.data(), frames, samplePos);
+    for (std::size_t o = 0; o < out_.size(); ++o)
+      for (std::size_t f = 0; f < n; ++f) out[o][f] = out_[o][f];
+  }
+
+ private:
+  Lv2PluginHost& plugin_;
+  std::vector<std::vector<float>> in_, out_;
+  std::vector<const float*> inPtr_;
+  std::vector<float*> outPtr_;
+};
+
+}  // namespace
+
 int RunLv2Render(const RenderCommandOptions& options) {
   if (options.precision == Precision::Double)
     throw HostError("LV2 audio is single precision; leave out --double");
   if (!options.loadState.empty() || !options.saveState.empty())
     throw HostError("--state and --save-state are for VST plug-ins; LV2 hosts keep state as presets");
-  AudioData input = ReadAudioFile(options.input);
-  if (input.frames() == 0) throw HostError("audio file '" + options.input + "' holds no audio");
-  CheckWritable(options.output);
+  RenderFiles files(options);
   Lv2PluginHost plugin(options.plugin);
   for (const std::string& assignment : options.params) plugin.Assign(assignment);
-  const double rate = options.sampleRate > 0.0 ? options.sampleRate : input.sampleRate;
+  const double rate = options.sampleRate > 0.0 ? options.sampleRate : files.input.sampleRate();
   plugin.SetTransport(options.transport);
   plugin.Start(rate, options.blockSize);
   if (!options.preset.empty()) {
@@ -159,61 +191,14 @@ int RunLv2Render(const RenderCommandOptions& options) {
     // Settings given as well win over the preset's.
     for (const std::string& assignment : options.params) plugin.Assign(assignment);
   }
-
-  const std::size_t inFrames = input.frames();
-  const bool autoTail = options.tailSeconds < 0.0;
-  const auto tailFrames = static_cast<std::size_t>(
-      std::llround((autoTail ? kAutoTailMax : options.tailSeconds) * input.sampleRate));
-  const auto quietFrames = static_cast<std::size_t>(kAutoTailQuiet * input.sampleRate);
-  const std::size_t capacity = inFrames + tailFrames;
-  constexpr double kSilence = 1.5848931924611134e-05;  // -96 dBFS
-
-  AudioData output;
-  output.sampleRate = input.sampleRate;
-  output.format = input.format;
-  output.channels.assign(static_cast<std::size_t>(plugin.numOutputs()), std::vector<double>(capacity, 0.0));
-  const auto block = static_cast<std::size_t>(options.blockSize);
-  std::vector<std::vector<float>> in(static_cast<std::size_t>(plugin.numInputs()), std::vector<float>(block)),
-      out(output.channels.size(), std::vector<float>(block));
-  std::vector<const float*> inPtr;
-  std::vector<float*> outPtr;
-  for (auto& c : in) inPtr.push_back(c.data());
-  for (auto& c : out) outPtr.push_back(c.data());
-
-  std::size_t pos = 0, lastLoud = 0;
-  const auto start = std::chrono::steady_clock::now();
-  while (pos < capacity) {
-    const std::size_t limit = pos < inFrames ? inFrames : capacity;
-    const std::size_t frames = std::min(block, limit - pos);
-    // Plug-in input i reads file channel min(i, channels - 1), as for VST.
-    for (std::size_t i = 0; i < in.size(); ++i) {
-      const auto& channel = input.channels[std::min(i, input.channels.size() - 1)];
-      for (std::size_t f = 0; f < frames; ++f)
-        in[i][f] = pos + f < inFrames ? static_cast<float>(channel[pos + f]) : 0.0f;
-    }
-    plugin.Process(inPtr.data(), outPtr.data(), static_cast<int>(frames), static_cast<double>(pos));
-    for (std::size_t o = 0; o < out.size(); ++o)
-      for (std::size_t f = 0; f < frames; ++f) {
-        output.channels[o][pos + f] = out[o][f];
-        if (!(std::fabs(out[o][f]) <= kSilence)) lastLoud = std::max(lastLoud, pos + f + 1);
-      }
-    pos += frames;
-    if (autoTail && pos > inFrames && pos - std::max(lastLoud, inFrames) >= quietFrames) break;
-  }
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  plugin.Stop();
-  std::size_t length = capacity;
-  if (autoTail)
-    length = std::min(pos, std::max(inFrames, lastLoud + static_cast<std::size_t>(0.1 * input.sampleRate)));
-  for (auto& channel : output.channels) channel.resize(length);
-  WriteAudioFile(options.output, output);
-
-  const double inSeconds = static_cast<double>(inFrames) / input.sampleRate;
-  const double outSeconds = static_cast<double>(length) / input.sampleRate;
-  std::printf("%s: %.2f s + %.2f s tail, %d channel%s, %s, %g Hz, rendered at %.0fx real time (LV2)\n",
-              options.output.c_str(), inSeconds, outSeconds - inSeconds, output.channelCount(),
-              output.channelCount() == 1 ? "" : "s", FormatName(output.format).c_str(), input.sampleRate,
-              elapsed > 0.0 ? outSeconds / elapsed : 0.0);
+  RenderOptions render;
+  render.blockSize = options.blockSize;
+  render.precision = Precision::Float;
+  render.tailSeconds = options.tailSeconds;
+  render.progress = StderrIsTerminal();
+  Lv2BlockEngine engine(plugin, options.blockSize);
+  RenderToOutput(
+      files, engine, render, [&] { plugin.Stop(); }, " (LV2)");
   return 0;
 }
 #endif

@@ -97,6 +97,9 @@ Lv2PluginHost::Lv2PluginHost(const std::string& reference)
     // A bundle folder: load it and take its first plug-in.
     std::string folder = reference;
     if (folder.back() != '/') folder += '/';
+    // lilv would print its own lines about the missing file first.
+    if (!IsFile(folder + "manifest.ttl"))
+      throw HostError("no LV2 plug-in in the bundle '" + reference + "': it has no manifest.ttl");
     LilvNode* bundle = lilv_new_file_uri(world_, nullptr, folder.c_str());
     const auto find = [&] {
       const LilvPlugins* all = lilv_world_get_all_plugins(world_);

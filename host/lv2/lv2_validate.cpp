@@ -3,7 +3,9 @@
 // and infinities, no allocation while running; then what LV2 hosts hand a
 // plug-in (host/lv2/lv2_validate_checks.h): state round trip, foreign and
 // damaged state, atoms whose sizes lie, run before activate, two instances
-// in one process, and the X11 UI with and without a display.
+// in one process, activate forgetting the past, the last restore winning,
+// the run() after a restore against the block's time, the X11 UI with and
+// without a display, and the host's X error handler after unloading.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -152,8 +154,12 @@ int RunLv2Validate(const ValidateOptions& options) {
       {"run before activate", [&](Lv2PluginHost&) { return CheckLv2RunBeforeActivate(reference); }},
       {"two instances in one process",
        [&](Lv2PluginHost&) { return CheckLv2TwoInstances(reference, options.seed); }},
+      {"activate forgets the past", [&](Lv2PluginHost&) { return CheckLv2ActivateForgets(reference); }},
+      {"last restore wins", [&](Lv2PluginHost&) { return CheckLv2LastRestoreWins(reference); }},
+      {"run() after a restore in time", [&](Lv2PluginHost&) { return CheckLv2RunAroundRestore(reference); }},
 #ifndef VORNHOST_LV2_NO_X11
       {"X11 UI with and without a display", [&](Lv2PluginHost&) { return CheckLv2X11Ui(reference); }},
+      {"unload after the UI", [&](Lv2PluginHost&) { return CheckLv2UnloadAfterUi(reference); }},
 #endif
   };
   int passed = 0, failed = 0, skipped = 0;
@@ -179,6 +185,8 @@ int RunLv2Validate(const ValidateOptions& options) {
     } else if (isolated.output == "RS") {
       word = "SKIP";
       detail = "only from strictness 7";
+    } else if (isolated.output.rfind("RP", 0) == 0) {
+      detail = isolated.output.substr(2);
     } else if (isolated.output.rfind("RS", 0) == 0) {
       word = "SKIP";
       detail = isolated.output.substr(2);

@@ -13,6 +13,7 @@
 
 #include "host/alloc_counter.h"
 #include "host/lv2/lv2_validate_checks.h"
+#include "host/lv2/lv2_validate_state.h"
 
 namespace vornhost {
 
@@ -92,19 +93,7 @@ bool RunNoise(Lv2PluginHost& p, int blocks, unsigned seed) {
   return Feeder(p, seed).Run(blocks);
 }
 
-struct Property {
-  std::uint32_t type = 0, flags = 0;
-  std::vector<std::uint8_t> value;
-  bool operator==(const Property& o) const { return type == o.type && value == o.value; }
-};
-using State = std::map<std::uint32_t, Property>;
-
-LV2_State_Status Store(LV2_State_Handle handle, std::uint32_t key, const void* value, std::size_t size,
-                       std::uint32_t type, std::uint32_t flags) {
-  const auto* bytes = static_cast<const std::uint8_t*>(value);
-  (*static_cast<State*>(handle))[key] = {type, flags, std::vector<std::uint8_t>(bytes, bytes + size)};
-  return LV2_STATE_SUCCESS;
-}
+using State = Lv2State;
 
 // What a restore retrieves: each value placed against an unreadable page.
 struct Offered {
@@ -126,16 +115,11 @@ const void* Retrieve(LV2_State_Handle handle, std::uint32_t key, std::size_t* si
 }
 
 const LV2_State_Interface* StateOf(Lv2PluginHost& p) {
-  return static_cast<const LV2_State_Interface*>(
-      lilv_instance_get_extension_data(p.Instance(), LV2_STATE__interface));
+  return Lv2StateOf(p);
 }
 
 State Save(Lv2PluginHost& p, LV2_State_Status* status = nullptr) {
-  State state;
-  const LV2_State_Status s =
-      StateOf(p)->save(lilv_instance_get_handle(p.Instance()), Store, &state, LV2_STATE_IS_POD, nullptr);
-  if (status != nullptr) *status = s;
-  return state;
+  return SaveLv2State(p, status);
 }
 
 LV2_State_Status Restore(Lv2PluginHost& p, const State& state) {

@@ -463,7 +463,7 @@ TEST_F(EditorEndToEnd, NoDisplayNoEditorOrAnUnwritableFileIsAClearError) {
   const std::string missing = dir + "/no/such/folder/shot.png";
   Outcome unwritable = Host({"edit", VORN_PLUGIN, "--screenshot", missing, "--after", "100"}, dir).Wait(30s);
   EXPECT_NE(unwritable.status, 0);
-  EXPECT_NE(unwritable.err.find("cannot write " + missing), std::string::npos) << unwritable.err;
+  EXPECT_NE(unwritable.err.find("cannot write '" + missing + "'"), std::string::npos) << unwritable.err;
 
   // A directory in the way is not replaced by the picture.
   std::filesystem::create_directories(dir + "/taken.png");

@@ -2,20 +2,24 @@
 // saves on the host's main thread while run() runs on an audio thread with
 // the ports changing. The test command runs it under ThreadSanitizer. The
 // sound follows the ports alone, and nothing is written without the user.
+// State restores beside run(), as Ardour makes them: the last one wins.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/state/state.h>
 #include <lv2/ui/ui.h>
@@ -139,6 +143,87 @@ TEST(Lv2Threads, PortEventsIdlesAndSavesBesideRunLeaveTheSoundToThePorts) {
   descriptor->cleanup(handle);
   XDestroyWindow(display, parent);
   XCloseDisplay(display);
+}
+
+// The chunk of a state with the delay at `ms` and no feedback.
+std::vector<std::uint8_t> ChunkWithDelay(float ms) {
+  lv2test::Instance source(48000, 64);
+  source.Set("delay", ms);
+  source.Set("feedback", 0);
+  std::vector<float> l(64), r(64);
+  source.Process(l, r, 64);
+  return Chunk(source);
+}
+
+struct Retrieved {
+  const std::vector<std::uint8_t>* chunk;
+  LV2_URID type;
+};
+const void* Retrieve(LV2_State_Handle handle, std::uint32_t, std::size_t* size, std::uint32_t* type,
+                     std::uint32_t* flags) {
+  const auto* r = static_cast<const Retrieved*>(handle);
+  *size = r->chunk->size();
+  *type = r->type;
+  *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+  return r->chunk->data();
+}
+
+TEST(Lv2Threads, RestoresBesideRunTheLastOneWins) {
+  constexpr double kRate = 48000;
+  const std::vector<std::uint8_t> longer = ChunkWithDelay(1200);
+  const std::vector<std::uint8_t> shorter = ChunkWithDelay(250);
+  ASSERT_EQ(longer.size(), 260u);
+  const LV2_URID chunkType = lv2test::World::Get().urids.Map(LV2_ATOM__Chunk);
+  std::mt19937 random(3);
+  for (int trial = 0; trial < 8; ++trial) {
+    lv2test::Instance lv2(kRate, 64);
+    ASSERT_NE(lv2.instance, nullptr);
+    const auto* state = static_cast<const LV2_State_Interface*>(
+        lilv_instance_get_extension_data(lv2.instance, LV2_STATE__interface));
+    ASSERT_NE(state, nullptr);
+    LV2_Handle handle = lilv_instance_get_handle(lv2.instance);
+    std::atomic<int> blocks{0};
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+      std::vector<float> left(64), right(64);
+      while (!stop) {
+        std::fill(left.begin(), left.end(), 0.0f);
+        std::fill(right.begin(), right.end(), 0.0f);
+        lv2.Process(left, right, 64);
+        blocks.fetch_add(1, std::memory_order_release);
+      }
+    });
+    const auto waitBlocks = [&](int count) {
+      const int until = blocks.load(std::memory_order_acquire) + count;
+      while (blocks.load(std::memory_order_acquire) < until) std::this_thread::yield();
+    };
+    waitBlocks(10);
+    Retrieved first{&longer, chunkType};
+    Retrieved second{&shorter, chunkType};
+    EXPECT_EQ(state->restore(handle, Retrieve, &first, 0, nullptr), LV2_STATE_SUCCESS);
+    // The second restore lands anywhere from the same block to the middle
+    // of the first one's clear.
+    waitBlocks(static_cast<int>(random() % 30));
+    EXPECT_EQ(state->restore(handle, Retrieve, &second, 0, nullptr), LV2_STATE_SUCCESS);
+    EXPECT_EQ(Chunk(lv2), shorter) << "trial " << trial << ": a save right after the second restore";
+    // Past the fade and the clear of either.
+    waitBlocks(80);
+    stop = true;
+    audio.join();
+    EXPECT_EQ(Chunk(lv2), shorter) << "trial " << trial;
+    // It sounds as the last restore says: the one echo at 250 ms.
+    std::vector<float> left(static_cast<std::size_t>(1.3 * kRate)), right(left.size());
+    left[0] = right[0] = 1.0f;
+    lv2.Process(left, right, 64);
+    float at250 = 0, elsewhere = 0;
+    for (std::size_t i = 1; i < left.size(); ++i) {
+      const bool near =
+          i > static_cast<std::size_t>(0.24 * kRate) && i < static_cast<std::size_t>(0.26 * kRate);
+      (near ? at250 : elsewhere) = std::max(near ? at250 : elsewhere, std::fabs(left[i]));
+    }
+    EXPECT_GT(at250, 0.01f) << "trial " << trial;
+    EXPECT_LT(elsewhere, 1e-4f) << "trial " << trial;
+  }
 }
 
 }  // namespace

@@ -41,3 +41,24 @@ TEST(Memory, TouchPagesCreatesExactlyTheCoveredPages) {
   memory.TouchPages(5, 4);  // empty range
   EXPECT_EQ(memory.PageCount(), before);
 }
+
+TEST(Memory, ZeroCellsClearsExactlyItsSpanAcrossPagesAndTouchKeepsValues) {
+  CMorvoxMemory memory;
+  memory.ReservePages(0, 3 * 65536);
+  for (int i = 0; i < 3 * 65536; ++i) memory.Memory(i) = 1.0 + i;
+  memory.TouchPages(0, 3 * 65536);  // resident again: nothing changes
+  EXPECT_EQ(memory.Memory(70000), 70001.0);
+  // From inside the first page to inside the third.
+  memory.ZeroCells(65000, 70000);
+  EXPECT_EQ(memory.Memory(64999), 65000.0);
+  for (int i = 65000; i < 135000; i += 997) ASSERT_EQ(memory.Memory(i), 0.0) << i;
+  EXPECT_EQ(memory.Memory(134999), 0.0);
+  EXPECT_EQ(memory.Memory(135000), 135001.0);
+  // Absent pages stay absent, and nothing before `first` moves.
+  const std::size_t pages = memory.PageCount();
+  memory.ZeroCells(10 * 65536, 65536);
+  memory.ZeroCells(5, 0);
+  memory.ZeroCells(5, -3);
+  EXPECT_EQ(memory.PageCount(), pages);
+  EXPECT_EQ(memory.Memory(5), 6.0);
+}

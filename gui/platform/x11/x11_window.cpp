@@ -47,8 +47,6 @@ X11Window::X11Window(Display* display, ::Window parent, int32_t width, int32_t h
 std::unique_ptr<X11Window> X11Window::create(::Window parent, const char* className, const char* title,
                                              int32_t width, int32_t height, WindowListener& listener) {
   if (!parent || width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
-  // Here, on the editor's thread, before any reader thread exists.
-  installErrorHandler();
   Display* events = XOpenDisplay(nullptr);
   if (!events) return nullptr;
   Display* drawing = XOpenDisplay(nullptr);

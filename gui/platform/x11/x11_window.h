@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/platform/backend.h"
+#include "gui/platform/x11/x11_error_trap.h"
 #include "gui/platform/x11/x11_event_reader.h"
 
 namespace VSTGUI::platform::x11 {
@@ -59,6 +60,9 @@ class X11Window final : public Window {
   // it).
   cairo_surface_t* target(Drawable drawable);
 
+  // The process's X error handler is ours while the window lives (made
+  // first, gone last: after both connections are closed).
+  ErrorHandlerUse handlerUse_;
   // The drawing connection, used only on the editor's thread.
   Display* display_;
   // cairo's device for our display, finished before the display is closed

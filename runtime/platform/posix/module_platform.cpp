@@ -2,6 +2,7 @@
 #include "runtime/module_platform.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 
 #include <cstdio>
 
@@ -34,6 +35,15 @@ std::string NativePath(const std::string& path) {
     if (c == '\\') c = '/';
   }
   return native;
+}
+
+void* AllocateZeroPages(std::size_t bytes) {
+  void* pages = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return pages == MAP_FAILED ? nullptr : pages;
+}
+
+void FreeZeroPages(void* pages, std::size_t bytes) {
+  if (pages != nullptr) munmap(pages, bytes);
 }
 
 }  // namespace morvox::platform

@@ -47,4 +47,12 @@ std::string NativePath(const std::string& path) {
   return native;
 }
 
+void* AllocateZeroPages(std::size_t bytes) {
+  return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void FreeZeroPages(void* pages, std::size_t) {
+  if (pages != nullptr) VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 }  // namespace morvox::platform
