@@ -45,6 +45,7 @@ bool ClapPlugin::Activate(double sampleRate, std::uint32_t, std::uint32_t maxFra
   sampleRate_ = sampleRate;
   blockSize_ = static_cast<std::int32_t>(std::min<std::uint32_t>(maxFrames, 1u << 30));
   fade_.SetSampleRate(sampleRate);
+  fade_.Restart();  // a fresh start: the fade stands at the bypass's value at once
   // Every page the lines reach at this rate exists from here on, so no
   // process call allocates.
   script_->InitOnce();
