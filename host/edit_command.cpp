@@ -129,6 +129,16 @@ void PrintEdits(const HostContext& host) {
   std::printf("  edits during processing: %d\n", duringProcessing);
 }
 
+// Follows the editor's asks to resize (audioMasterSizeWindow, for example
+// once it has read the desktop's scale on its own window).
+void FollowResize(PluginInstance& plugin, EditorWindow& window, int& width, int& height) {
+  int w = 0, h = 0;
+  if (!plugin.host().TakeWindowSizeRequest(w, h) || (w == width && h == height)) return;
+  width = w;
+  height = h;
+  window.Resize(width, height);
+}
+
 }  // namespace
 
 int RunEdit(const EditOptions& options) {
@@ -146,6 +156,9 @@ int RunEdit(const EditOptions& options) {
   plugin.Setup(options.sampleRate, kBlock);
   plugin.Resume();
 
+  // Armed before there is a window to see: a Ctrl-C from then on closes the
+  // editor in order instead of ending the process.
+  InterruptGuard interrupts;
   int width = 0, height = 0;
   const bool sized = EditorSize(plugin, width, height);
   std::string why;
@@ -161,15 +174,17 @@ int RunEdit(const EditOptions& options) {
     }
     window->Resize(width, height);
   }
+  FollowResize(plugin, *window, width, height);
 
   int afterMs = options.afterMs;
   if (afterMs < 0 && !options.screenshot.empty()) afterMs = 1000;
+  // The window shows the open editor and Ctrl-C is handled: what a script
+  // driving the editor waits for.
   if (options.screenshot.empty())
     std::printf("vornhost edit: \"%s\", %d x %d editor; %s\n", name.c_str(), width, height,
                 afterMs < 0 ? "close the window or press Ctrl-C to stop" : "running for a while");
   std::fflush(stdout);
 
-  InterruptGuard interrupts;
   LiveAudio audio(plugin, options.sampleRate, options.inputNoise);
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
@@ -181,6 +196,7 @@ int RunEdit(const EditOptions& options) {
     window->Pump();
     if (window->CloseRequested() || gInterrupted != 0) break;
     plugin.Dispatch(effEditIdle);
+    FollowResize(plugin, *window, width, height);
     const auto now = Clock::now();
     audio.CatchUp(std::chrono::duration<double>(now - start).count());
     if (afterMs >= 0 && now >= deadline) {
