@@ -172,6 +172,9 @@ class Lv2Ui : public ::testing::Test {
     while (!done()) {
       if (std::chrono::steady_clock::now() >= end) return false;
       EXPECT_EQ(idle_->idle(handle_), 0);
+      if (alsoIdle_ != nullptr) {
+        EXPECT_EQ(idle_->idle(alsoIdle_), 0);
+      }
       std::this_thread::sleep_for(10ms);
     }
     return true;
@@ -183,7 +186,8 @@ class Lv2Ui : public ::testing::Test {
   // without a button first, and its frames are not visible from here: a
   // press it did not take changes nothing, so it is released and tried
   // again with more time for a frame before it.
-  void Drag(int y, const std::vector<int>& xs) {
+  // release: false leaves the button down at the last step.
+  void Drag(int y, const std::vector<int>& xs, bool release = true) {
     const std::size_t touches = touched_.size();
     bool grabbed = false;
     for (auto lead : {40ms, 120ms, 400ms, 1200ms, 3000ms}) {
@@ -204,6 +208,7 @@ class Lv2Ui : public ::testing::Test {
       ASSERT_TRUE(IdleUntil([&] { return written_.size() > writes; }))
           << "no value for the move to " << xs[i];
     }
+    if (!release) return;
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XFlush(display_);
     ASSERT_TRUE(IdleUntil([&] { return touched_.size() > touches + 1; })) << "the gesture never ended";
@@ -242,6 +247,8 @@ class Lv2Ui : public ::testing::Test {
   LV2UI_Handle handle_ = nullptr;
   LV2UI_Widget widget_ = nullptr;
   const LV2UI_Idle_Interface* idle_ = nullptr;
+  // A second UI that IdleUntil idles beside the first, when set.
+  LV2UI_Handle alsoIdle_ = nullptr;
   std::vector<Written> written_;
   LV2UI_Touch touch_{};
   std::vector<Touched> touched_;
@@ -381,24 +388,14 @@ TEST_F(Lv2Ui, TwoUisOfOneInstanceEachWorkAlone) {
   EXPECT_TRUE(written_.empty());
   EXPECT_TRUE(secondWritten.empty());
 
-  for (auto [x, y] : {std::pair{57, 162}, {59, 161}, {60, 160}}) {
-    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-    XFlush(display_);
-    both(60ms);
-  }
-  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-  XFlush(display_);
-  both(80ms);
-  for (int x = 100; x <= 200; x += 50) {
-    XTestFakeMotionEvent(display_, -1, x, 160, CurrentTime);
-    XFlush(display_);
-    both(150ms);
-  }
+  alsoIdle_ = second;
+  ASSERT_NO_FATAL_FAILURE(Drag(160, {60, 100, 150, 200}, false));
   // Closing the second UI mid-drag leaves the first's gesture alone.
   descriptor_->cleanup(second);
+  alsoIdle_ = nullptr;
   XTestFakeButtonEvent(display_, 1, False, CurrentTime);
   XFlush(display_);
-  Idle(100ms);
+  ASSERT_TRUE(IdleUntil([&] { return touched_.size() >= 2; })) << "the first UI's gesture never ended";
   Move(400, 470);
   ASSERT_FALSE(written_.empty()) << "the first UI's own drag";
   EXPECT_EQ(written_.back().value, 72.0f);
