@@ -24,6 +24,12 @@ class ScriptEditor {
   // layout stays width × height units at every scale.
   void SetScale(double scale);
   double Scale() const { return scale_; }
+  // Whether the next Open follows the scale the window system asks of the
+  // new window (read on the window's own connection): when it differs from
+  // Scale(), the window is made again at that scale and frameOwner hears of
+  // the new size through frameScaleChanged. Off when the host or
+  // VORN_UI_SCALE set the scale.
+  void FollowWindowScale(bool follow) { followWindowScale_ = follow; }
   // The window's size in device pixels at the scale.
   int DeviceWidth() const;
   int DeviceHeight() const;
@@ -50,6 +56,9 @@ class ScriptEditor {
   int height;
 
  private:
+  VSTGUI::CFrame* MakeFrame(void* parentWindow, VSTGUI::VSTGUIEditorInterface* frameOwner);
+
   VSTGUI::CFrame* frame_ = nullptr;
   double scale_ = 1;
+  bool followWindowScale_ = false;
 };

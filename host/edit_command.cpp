@@ -113,20 +113,45 @@ void PrintParams(PluginInstance& plugin) {
   }
 }
 
-// One line per edit call, then how many came from inside a process call
-// (a plug-in must not call the host about edits from its audio thread).
-void PrintEdits(const HostContext& host) {
-  int duringProcessing = 0;
-  for (const HostContext::EditCall& call : host.editCalls()) {
-    duringProcessing += call.duringProcessing ? 1 : 0;
-    if (call.opcode == audioMasterBeginEdit)
-      std::printf("  edit begin %d\n", call.index);
-    else if (call.opcode == audioMasterEndEdit)
-      std::printf("  edit end %d\n", call.index);
-    else
-      std::printf("  edit value %d %.6f\n", call.index, static_cast<double>(call.value));
+// One line per edit call as the idle loop finds it, so a script driving
+// the editor can wait for the edit its input makes; at the end, how many
+// came from inside a process call (a plug-in must not call the host about
+// edits from its audio thread).
+class EditPrinter {
+ public:
+  void PrintNew(const HostContext& host) {
+    const std::vector<HostContext::EditCall> calls = host.editCalls();
+    if (calls.size() <= printed_) return;
+    for (; printed_ < calls.size(); ++printed_) {
+      const HostContext::EditCall& call = calls[printed_];
+      duringProcessing_ += call.duringProcessing ? 1 : 0;
+      if (call.opcode == audioMasterBeginEdit)
+        std::printf("  edit begin %d\n", call.index);
+      else if (call.opcode == audioMasterEndEdit)
+        std::printf("  edit end %d\n", call.index);
+      else
+        std::printf("  edit value %d %.6f\n", call.index, static_cast<double>(call.value));
+    }
+    std::fflush(stdout);
   }
-  std::printf("  edits during processing: %d\n", duringProcessing);
+  void PrintSummary(const HostContext& host) {
+    PrintNew(host);
+    std::printf("  edits during processing: %d\n", duringProcessing_);
+  }
+
+ private:
+  std::size_t printed_ = 0;
+  int duringProcessing_ = 0;
+};
+
+// Follows the editor's asks to resize (audioMasterSizeWindow, for example
+// once it has read the desktop's scale on its own window).
+void FollowResize(PluginInstance& plugin, EditorWindow& window, int& width, int& height) {
+  int w = 0, h = 0;
+  if (!plugin.host().TakeWindowSizeRequest(w, h) || (w == width && h == height)) return;
+  width = w;
+  height = h;
+  window.Resize(width, height);
 }
 
 }  // namespace
@@ -146,6 +171,9 @@ int RunEdit(const EditOptions& options) {
   plugin.Setup(options.sampleRate, kBlock);
   plugin.Resume();
 
+  // Armed before there is a window to see: a Ctrl-C from then on closes the
+  // editor in order instead of ending the process.
+  InterruptGuard interrupts;
   int width = 0, height = 0;
   const bool sized = EditorSize(plugin, width, height);
   std::string why;
@@ -161,15 +189,17 @@ int RunEdit(const EditOptions& options) {
     }
     window->Resize(width, height);
   }
+  FollowResize(plugin, *window, width, height);
 
   int afterMs = options.afterMs;
   if (afterMs < 0 && !options.screenshot.empty()) afterMs = 1000;
-  if (options.screenshot.empty())
-    std::printf("vornhost edit: \"%s\", %d x %d editor; %s\n", name.c_str(), width, height,
-                afterMs < 0 ? "close the window or press Ctrl-C to stop" : "running for a while");
+  // The window shows the open editor and Ctrl-C is handled: what a script
+  // driving the editor waits for.
+  std::printf("vornhost edit: \"%s\", %d x %d editor; %s\n", name.c_str(), width, height,
+              afterMs < 0 ? "close the window or press Ctrl-C to stop" : "running for a while");
   std::fflush(stdout);
 
-  InterruptGuard interrupts;
+  EditPrinter edits;
   LiveAudio audio(plugin, options.sampleRate, options.inputNoise);
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
@@ -181,6 +211,8 @@ int RunEdit(const EditOptions& options) {
     window->Pump();
     if (window->CloseRequested() || gInterrupted != 0) break;
     plugin.Dispatch(effEditIdle);
+    FollowResize(plugin, *window, width, height);
+    if (options.printEdits) edits.PrintNew(plugin.host());
     const auto now = Clock::now();
     audio.CatchUp(std::chrono::duration<double>(now - start).count());
     if (afterMs >= 0 && now >= deadline) {
@@ -203,7 +235,7 @@ int RunEdit(const EditOptions& options) {
   plugin.Suspend();
 
   if (options.printParams) PrintParams(plugin);
-  if (options.printEdits) PrintEdits(plugin.host());
+  if (options.printEdits) edits.PrintSummary(plugin.host());
   std::fflush(stdout);
   if (!options.screenshot.empty() && !captured)
     throw HostError("stopped before the screenshot was taken; " + options.screenshot + " not written");

@@ -54,6 +54,13 @@ void HostContext::SetPosition(double samplePos) {
   if (samplePos == 0.0) t.flags |= kVstTransportChanged;
 }
 
+bool HostContext::TakeWindowSizeRequest(int& width, int& height) {
+  if (!sizeRequested_.exchange(false)) return false;
+  width = requestedWidth_.load();
+  height = requestedHeight_.load();
+  return true;
+}
+
 void HostContext::BeginConstruction(HostContext* context) {
   t_constructing = context;
 }
@@ -78,7 +85,7 @@ std::vector<HostContext::EditCall> HostContext::editCalls() const {
   return edits_;
 }
 
-VstIntPtr HostContext::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
+VstIntPtr HostContext::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   const bool edit =
       opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit;
   if (edit && recordEdits_.load()) {
@@ -110,6 +117,10 @@ VstIntPtr HostContext::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* 
     case audioMasterCanDo:
       return ptr != nullptr && std::strcmp(static_cast<const char*>(ptr), "sendVstTimeInfo") == 0 ? 1 : 0;
     case audioMasterSizeWindow:
+      if (index <= 0 || value <= 0 || index > 32767 || value > 32767) return 0;
+      requestedWidth_.store(index);
+      requestedHeight_.store(static_cast<int>(value));
+      sizeRequested_.store(true);
       return 1;
     case audioMasterAutomate:
     case audioMasterIdle:

@@ -52,6 +52,10 @@ class HostContext {
   // [audio] Brackets each process call, to tell where edits come from.
   void SetProcessing(bool on) { processing_.store(on, std::memory_order_relaxed); }
 
+  // [gui] The size the plug-in's editor last asked for through
+  // audioMasterSizeWindow since the last call (false when none).
+  bool TakeWindowSizeRequest(int& width, int& height);
+
   // Counters for the validator.
   std::uint64_t timeRequests() const { return timeRequests_.load(); }
   std::uint64_t unknownOpcodes() const { return unknownOpcodes_.load(); }
@@ -77,6 +81,9 @@ class HostContext {
   std::atomic<std::uint64_t> unknownOpcodes_{0};
   std::atomic<bool> recordEdits_{false};
   std::atomic<bool> processing_{false};
+  std::atomic<bool> sizeRequested_{false};
+  std::atomic<int> requestedWidth_{0};
+  std::atomic<int> requestedHeight_{0};
   mutable std::mutex editMutex_;
   std::vector<EditCall> edits_;
 };

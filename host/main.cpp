@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
   editCmd->add_flag("--print-params", edit.printParams,
                     "Print every parameter's display when the editor closes");
   editCmd->add_flag("--print-edits", edit.printEdits,
-                    "Print the edits the plug-in reported (begin, value, end) when the editor closes");
+                    "Print the edits the plug-in reports (begin, value, end) as they come");
   editCmd->add_flag("--input-noise", edit.inputNoise, "Feed quiet noise (-20 dBFS peak) instead of silence");
   editCmd->add_option("--scale", edit.scale,
                       "Editor scale factor, 1 to 3 (our plug-ins read it; the window takes the size the "

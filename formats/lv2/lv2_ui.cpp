@@ -23,8 +23,12 @@ Lv2Ui* Lv2Ui::Create(LV2UI_Write_Function write, LV2UI_Controller controller, LV
   std::unique_ptr<Lv2Ui> ui(new Lv2Ui(write, controller));
   ui->touch_ = static_cast<const LV2UI_Touch*>(lv2feature::Find(features, LV2_UI__touch));
   ui->editor_ = std::make_unique<ScriptEditor>(ui.get(), kEditorWidth, kEditorHeight);
-  // The host's ui:scaleFactor, else VORN_UI_SCALE, else the desktop's.
-  ui->editor_->SetScale(VSTGUI::EditorScale(parent, Lv2HostScale(features)));
+  // The host's ui:scaleFactor, else VORN_UI_SCALE, else the desktop's as
+  // the new window reads it on its own connection (the size told through
+  // ui:resize below is the one the window took).
+  const double hostScale = Lv2HostScale(features);
+  ui->editor_->SetScale(VSTGUI::EditorScale(parent, hostScale));
+  ui->editor_->FollowWindowScale(!VSTGUI::ScaleIsGiven(hostScale));
   ui->editor_->Open(parent, nullptr);
   void* window = ui->Window();
   if (window == nullptr) return nullptr;  // no display, or the parent is no window

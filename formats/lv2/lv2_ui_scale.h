@@ -6,5 +6,6 @@
 
 // The option's value when the host passes a positive finite number as an
 // atom:Float, atom:Double or atom:Int, else 0 (no answer: the editor then
-// looks at VORN_UI_SCALE and the desktop).
+// looks at VORN_UI_SCALE, and else at what its window reads of the desktop
+// once open). Reads only the features: no window-system call.
 double Lv2HostScale(const LV2_Feature* const* features);

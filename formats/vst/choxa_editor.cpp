@@ -65,6 +65,9 @@ bool CHoxaEditor::open(void* parentWindow) {
     UpdateRect();
     if (auto* host = dynamic_cast<AudioEffectX*>(effect)) host->sizeWindow(rect.right, rect.bottom);
   }
+  // Unless the host or VORN_UI_SCALE fixed it, the window's own report of
+  // the desktop's scale wins, and frameScaleChanged asks the host to resize.
+  script_.FollowWindowScale(!VSTGUI::ScaleIsGiven());
   frame = script_.Open(parentWindow, this);
   view = script_.view;
   return true;

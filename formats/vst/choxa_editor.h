@@ -4,7 +4,9 @@
 // paces redraws through its client's idle step. Its rectangle is the
 // editor's size in device pixels: 500 × 480 at scale 1, scaled at others
 // (the scale as VSTGUI::EditorScale finds it, looked up when the host first
-// asks for the rectangle and again at each open).
+// asks for the rectangle and again at each open, without any connection to
+// the window system; once open, the window's own report of the desktop's
+// scale may change it, and the host is asked to resize).
 #pragma once
 
 #include "editor/script_editor.h"

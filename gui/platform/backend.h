@@ -144,6 +144,10 @@ class Window {
   virtual bool queryPointer(CPoint& where, CButtonState& buttons) const = 0;
   // The native handle (X11 Window id, HWND).
   virtual void* nativeHandle() const = 0;
+  // The scale the window system asks of this window, read on its own
+  // connection when it was made (Xft.dpi / 96 on X11); 0 when it says
+  // nothing or tells it through platformScaleChanged instead (Windows).
+  virtual double desktopScale() const { return 0; }
   // New size in window pixels (after a change of scale); not every window
   // can change its size.
   virtual void resize(int32_t /*width*/, int32_t /*height*/) {}
@@ -182,9 +186,11 @@ class Backend {
   // A surface drawing into the image; the image must outlive it.
   virtual std::unique_ptr<Surface> createImageSurface(Image& image) = 0;
   // The scale the window system asks of windows inside parent (null: of the
-  // desktop as a whole): the X resource Xft.dpi / 96 on X11, the window's
-  // DPI / 96 on Windows. 1 when it says nothing; the caller clamps.
-  virtual double desktopScale(void* /*parent*/) { return 1; }
+  // desktop as a whole) as far as it tells without a window of our own and
+  // without blocking: the window's DPI / 96 on Windows; 0 when it says
+  // nothing (X11, whose Xft.dpi is read on the window's own connection, see
+  // Window::desktopScale). The caller clamps.
+  virtual double desktopScale(void* /*parent*/) { return 0; }
   // Null when the parent is not usable or the window cannot be made.
   virtual std::unique_ptr<Window> createChildWindow(void* parent, const char* className, const char* title,
                                                     int32_t width, int32_t height,

@@ -114,6 +114,45 @@ TEST(Scale, TheHostsScaleWinsThenTheVariableThenTheDesktop) {
   }
 }
 
+// Before any window of its own is open the scale comes from what is known
+// without asking the display: the last window's report, else 1.
+TEST(Scale, WithoutHostVariableOrSystemAnswerTheLastWindowsReportHolds) {
+  ScopedRecordingBackend scoped;
+  scoped.backend.desktop = 0;
+  ScaleVariable unset(nullptr);
+  EXPECT_FALSE(ScaleIsGiven());
+  EXPECT_TRUE(ScaleIsGiven(1.5));
+  RememberWindowScale(2);
+  EXPECT_EQ(LastWindowScale(), 2);
+  EXPECT_EQ(EditorScale(nullptr), 2);
+  EXPECT_EQ(EditorScale(nullptr, 1.25), 1.25);
+  scoped.backend.desktop = 1.5;  // a system that tells without a window wins
+  EXPECT_EQ(EditorScale(kHostWindow), 1.5);
+  scoped.backend.desktop = 0;
+  {
+    ScaleVariable one("1");
+    EXPECT_TRUE(ScaleIsGiven());
+    EXPECT_EQ(EditorScale(nullptr), 1);
+  }
+  RememberWindowScale(std::nan(""));
+  EXPECT_EQ(LastWindowScale(), 0);
+  EXPECT_EQ(EditorScale(nullptr), 1);
+}
+
+// Xft.dpi as xrdb leaves it in RESOURCE_MANAGER, and what is not it.
+TEST(Scale, XftDpiIsReadFromTheResourceTextAsXrmWouldMatchIt) {
+  EXPECT_EQ(XftDpiFromResources("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 192);
+  EXPECT_EQ(XftDpiFromResources("Xft.dpi:144"), 144);  // no tab, no last newline
+  EXPECT_EQ(XftDpiFromResources("  Xft.dpi :\t 120 \n"), 120);
+  EXPECT_EQ(XftDpiFromResources("*dpi:\t96\n"), 96);
+  EXPECT_EQ(XftDpiFromResources("Xft.dpi:\t192\n*dpi:\t96\n"), 192);     // the full name wins
+  EXPECT_EQ(XftDpiFromResources("Xft.dpi:\t96\nXft.dpi:\t144\n"), 144);  // the last one wins
+  for (const char* none : {"", "Xft.dpi:\tlots\n", "Xft.dpi:\t-96\n", "Xft.dpix:\t192\n", "XTerm.dpi:\t192\n",
+                           "Xft.dpi\t192\n", "Xft.antialias:\t1\n"})
+    EXPECT_EQ(XftDpiFromResources(none), 0) << none;
+  EXPECT_EQ(XftDpiFromResources(nullptr), 0);
+}
+
 class ScaledFrame : public ::testing::Test {
  protected:
   ScopedRecordingBackend scoped;

@@ -34,10 +34,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// Frames are drawn at 30 per second and read the mouse once per frame:
-// each step of the input waits several frames, with room for a loaded
-// machine.
-constexpr auto kStep = 250ms;
+// How long any one awaited event may take on a loaded machine before the
+// test gives up on it.
+constexpr auto kEventLimit = 30s;
+
+// How often `needle` occurs in text.
+int Count(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
 
 std::string Slurp(const std::string& path) {
   std::string text;
@@ -83,6 +89,28 @@ class Host {
   Host& operator=(const Host&) = delete;
 
   pid_t pid() const { return pid_; }
+  // What the child has printed so far.
+  std::string Output() const { return Slurp(out_); }
+  // Waits until what the child printed satisfies done; false when the child
+  // ended or limit passed first.
+  bool WaitForOutput(const std::function<bool(const std::string&)>& done,
+                     std::chrono::milliseconds limit = kEventLimit) {
+    const auto end = Clock::now() + limit;
+    for (;;) {
+      if (done(Output())) return true;
+      if (!running() || Clock::now() >= end) return done(Output());
+      std::this_thread::sleep_for(10ms);
+    }
+  }
+  // Waits for the line vornhost prints once the editor shows and Ctrl-C is
+  // handled.
+  bool WaitUntilReady() {
+    return WaitForOutput([](const std::string& out) { return out.find(" editor; ") != std::string::npos; });
+  }
+  // Waits until needle occurs at least count times in the output.
+  bool WaitForCount(const std::string& needle, int count, std::chrono::milliseconds limit = kEventLimit) {
+    return WaitForOutput([&](const std::string& out) { return Count(out, needle) >= count; }, limit);
+  }
   bool running() {
     if (finished_) return false;
     int raw = 0;
@@ -164,22 +192,23 @@ class Screen {
     ::Window child = 0;
     XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &originX_, &originY_, &child);
   }
-  // Pointer moves and buttons in the window's coordinates, each followed by
-  // a pause of pause.
-  void Move(int x, int y, std::chrono::milliseconds pause = kStep) {
+  // Pointer moves and buttons in the window's coordinates, sent at once.
+  // The editor reads them in order; what it made of them shows in the
+  // edits the host prints, which the tests wait for.
+  void Move(int x, int y) {
     XTestFakeMotionEvent(display_, -1, originX_ + x, originY_ + y, CurrentTime);
-    Flush(pause);
+    XSync(display_, False);
   }
   // The way a real pointer arrives: the frame takes the first motion over a
   // view as the mouse entering it, the next ones as moves.
   void Approach(int x, int y) {
-    Move(x - 3, y + 2, 60ms);
-    Move(x - 1, y + 1, 60ms);
+    Move(x - 3, y + 2);
+    Move(x - 1, y + 1);
     Move(x, y);
   }
-  void Button(bool down, std::chrono::milliseconds pause = kStep) {
+  void Button(bool down) {
     XTestFakeButtonEvent(display_, 1, down ? True : False, CurrentTime);
-    Flush(pause);
+    XSync(display_, False);
   }
   void SendClose(::Window window) {
     XEvent event{};
@@ -193,10 +222,6 @@ class Screen {
   }
 
  private:
-  void Flush(std::chrono::milliseconds pause) {
-    XFlush(display_);
-    std::this_thread::sleep_for(pause);
-  }
   bool NameStartsWith(::Window window, const std::string& prefix) {
     char* name = nullptr;
     bool match = false;
@@ -302,6 +327,46 @@ std::string EditLines(const std::string& out) {
   return lines;
 }
 
+// A press (and with tap a release at once) at (x, y) after the pointer
+// came there with no button down, until the host reports the count-th
+// needle. The script takes a press only where one of its frames saw the
+// pointer without a button first, and its frames are not visible from
+// here: a press it did not take changes nothing, so it is released and
+// tried again with more time for a frame before it. Each try waits for the
+// edit itself, long past the latency of a loaded machine.
+bool PressUntil(Screen& screen, Host& host, int x, int y, bool tap, const std::string& needle, int count) {
+  for (auto lead : {40ms, 120ms, 400ms, 1200ms, 3000ms}) {
+    screen.Move(x - 1, y + 1);
+    screen.Move(x, y);
+    std::this_thread::sleep_for(lead);  // room for a frame; what counts is the edit below
+    screen.Button(true);
+    if (tap) screen.Button(false);
+    if (host.WaitForCount(needle, count, 3s)) return true;
+    if (!tap) screen.Button(false);
+    if (!host.running()) return false;
+  }
+  return false;
+}
+
+// A press on the feedback slider at the first of xs (window coordinates at
+// row y), a drag through the others and a release there, then a click at
+// (bx, by) on the ping-pong button, each step waiting for the edit it
+// makes to reach the host.
+void DragThenClick(Screen& screen, Host& host, int y, const std::vector<int>& xs, int bx, int by) {
+  screen.Approach(xs.front(), y);
+  ASSERT_TRUE(PressUntil(screen, host, xs.front(), y, false, "edit begin 3", 1)) << host.Output();
+  for (std::size_t i = 1; i < xs.size(); ++i) {
+    const int x = xs[i];
+    const int values = Count(host.Output(), "edit value 3 ");
+    screen.Move(x, y);
+    ASSERT_TRUE(host.WaitForCount("edit value 3 ", values + 1)) << "no edit for the move to " << x;
+  }
+  screen.Button(false);
+  ASSERT_TRUE(host.WaitForCount("edit end 3", 1)) << host.Output();
+  screen.Approach(bx, by);
+  ASSERT_TRUE(PressUntil(screen, host, bx, by, true, "edit end 7", 1)) << host.Output();
+}
+
 const std::string kTitle = "vornhost edit";
 
 class EditorEndToEnd : public ::testing::Test {
@@ -334,25 +399,21 @@ Screen* EditorEndToEnd::shared_ = nullptr;
 TEST_F(EditorEndToEnd, ADragAndAClickReachTheHostAndTheScreenshotShowsThem) {
   const std::string dir = TempDir("edit_input");
   const std::string png = dir + "/shot.png";
-  Host host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "9000", "--print-params", "--print-edits",
+  // The screenshot waits long enough for the input even on a loaded
+  // machine; the input itself waits on each edit.
+  Host host({"edit", VORN_PLUGIN, "--screenshot", png, "--after", "15000", "--print-params", "--print-edits",
              "--input-noise"},
             dir);
   ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
   ASSERT_NE(window, 0u) << host.Wait(1s).err;
-  const auto found = Clock::now();
+  ASSERT_TRUE(host.WaitUntilReady()) << host.Wait(1s).err;
+  const auto ready = Clock::now();
   screen().SetOrigin(window);
-  std::this_thread::sleep_for(500ms);  // the first frames
-
-  screen().Approach(60, 160);  // hover on the feedback groove
-  screen().Button(true);
-  for (int x = 100; x <= 200; x += 50) screen().Move(x, 160, 150ms);
-  screen().Button(false);
-  screen().Approach(206, 111);  // hover on the ping-pong button
-  screen().Button(true);
-  screen().Button(false);
+  // Press on the feedback groove at 60, drag to 200; click ping-pong.
+  ASSERT_NO_FATAL_FAILURE(DragThenClick(screen(), host, 160, {60, 100, 150, 200}, 206, 111));
   screen().Move(900, 700);
-  const auto injected = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - found);
-  ASSERT_LT(injected.count(), 7000) << "the input took too long to finish before the screenshot";
+  const auto injected = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - ready);
+  ASSERT_LT(injected.count(), 13000) << "the input took too long to finish before the screenshot";
 
   Outcome r = host.Wait(60s);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -391,18 +452,19 @@ TEST_F(EditorEndToEnd, ADragAndAClickReachTheHostAndTheScreenshotShowsThem) {
 // each one flips the button and reaches the host as one edit.
 TEST_F(EditorEndToEnd, QuickTapsInsideOneIdleIntervalEachCount) {
   const std::string dir = TempDir("edit_taps");
-  Host host({"edit", VORN_PLUGIN, "--after", "6000", "--print-params", "--print-edits"}, dir);
+  // Without --after: the window's close ends the run once every tap counted.
+  Host host({"edit", VORN_PLUGIN, "--print-params", "--print-edits"}, dir);
   ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
   ASSERT_NE(window, 0u) << host.Wait(1s).err;
+  ASSERT_TRUE(host.WaitUntilReady()) << host.Wait(1s).err;
   screen().SetOrigin(window);
-  std::this_thread::sleep_for(500ms);
   screen().Approach(206, 111);  // hover on the ping-pong button
   constexpr int kTaps = 5;
-  for (int tap = 0; tap < kTaps; ++tap) {
-    screen().Button(true, 0ms);  // the release follows at once
-    screen().Button(false, kStep);
-  }
+  for (int tap = 0; tap < kTaps; ++tap)  // each release follows its press at once
+    ASSERT_TRUE(PressUntil(screen(), host, 206, 111, true, "edit end 7", tap + 1)) << "tap " << tap << ":\n"
+                                                                                   << host.Output();
   screen().Move(900, 700);
+  screen().SendClose(window);
   Outcome r = host.Wait(60s);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string edits = EditLines(r.out);
@@ -435,7 +497,7 @@ TEST_F(EditorEndToEnd, UntouchedEditorShowsDefaultsAndClosingTheWindowEndsTheRun
     Host host({"edit", VORN_PLUGIN, "--print-params"}, dir);
     ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
     ASSERT_NE(window, 0u) << host.Wait(1s).err;
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(host.WaitUntilReady()) << host.Wait(1s).err;
     screen().SendClose(window);
     Outcome r = host.Wait(30s);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -443,8 +505,10 @@ TEST_F(EditorEndToEnd, UntouchedEditorShowsDefaultsAndClosingTheWindowEndsTheRun
   }
   {
     Host host({"edit", VORN_PLUGIN, "--print-params"}, dir);
+    // Ctrl-C as soon as the window shows closes the editor and still
+    // reports: the handler is armed before there is a window.
     ASSERT_NE(screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); }), 0u);
-    kill(host.pid(), SIGINT);  // Ctrl-C closes the editor and still reports
+    kill(host.pid(), SIGINT);
     Outcome r = host.Wait(30s);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Shown(r.out, "Feedback [%]"), "10.00") << r.out;
@@ -565,22 +629,16 @@ TEST_F(ScaledEditorEndToEnd, AtTwoTheScreenshotIsTwiceAsLargeAveragesToTheOneAtO
 // coordinates: the same values reach the host.
 TEST_F(ScaledEditorEndToEnd, ADragAtTwoMovesTheSliderAsTheSameDragAtOne) {
   const std::string dir = TempDir("edit_scaled_input");
-  Host host({"edit", VORN_PLUGIN, "--after", "9000", "--print-params", "--print-edits", "--scale", "2"}, dir);
+  // Without --after: the run ends with the window's close once the input
+  // has had its effect.
+  Host host({"edit", VORN_PLUGIN, "--print-params", "--print-edits", "--scale", "2"}, dir);
   ::Window window = screen().FindEditorWindow(kTitle, 20s, [&] { return host.running(); });
   ASSERT_NE(window, 0u) << host.Wait(1s).err;
-  const auto found = Clock::now();
+  ASSERT_TRUE(host.WaitUntilReady()) << host.Wait(1s).err;
   screen().SetOrigin(window);
-  std::this_thread::sleep_for(500ms);
-  screen().Approach(120, 320);
-  screen().Button(true);
-  for (int x = 200; x <= 400; x += 100) screen().Move(x, 320, 150ms);
-  screen().Button(false);
-  screen().Approach(412, 222);
-  screen().Button(true);
-  screen().Button(false);
+  ASSERT_NO_FATAL_FAILURE(DragThenClick(screen(), host, 320, {120, 200, 300, 400}, 412, 222));
   screen().Move(1900, 1400);
-  const auto injected = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - found);
-  ASSERT_LT(injected.count(), 7000) << "the input took too long";
+  screen().SendClose(window);
   Outcome r = host.Wait(60s);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Shown(r.out, "Feedback [%]"), "72.00") << r.out;

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <regex>
 #include <string>
@@ -165,6 +166,53 @@ class Lv2Ui : public ::testing::Test {
       std::this_thread::sleep_for(10ms);
     } while (std::chrono::steady_clock::now() < end);
   }
+  // Idles as a host does until done() holds; false when limit passed first.
+  bool IdleUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() >= end) return false;
+      EXPECT_EQ(idle_->idle(handle_), 0);
+      if (alsoIdle_ != nullptr) {
+        EXPECT_EQ(idle_->idle(alsoIdle_), 0);
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+    return true;
+  }
+  // A drag on a slider from the first of xs through the others (row y),
+  // each step waiting for what it makes the UI tell the host: the gesture's
+  // start through the touch feature, a written value per move, its end.
+  // The script takes a press only where one of its frames saw the pointer
+  // without a button first, and its frames are not visible from here: a
+  // press it did not take changes nothing, so it is released and tried
+  // again with more time for a frame before it.
+  // release: false leaves the button down at the last step.
+  void Drag(int y, const std::vector<int>& xs, bool release = true) {
+    const std::size_t touches = touched_.size();
+    bool grabbed = false;
+    for (auto lead : {40ms, 120ms, 400ms, 1200ms, 3000ms}) {
+      Move(xs.front() - 1, y + 1, 10ms);
+      Move(xs.front(), y, lead);  // room for a frame; what counts is the touch below
+      XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+      XFlush(display_);
+      grabbed = IdleUntil([&] { return touched_.size() > touches; }, 3s);
+      if (grabbed) break;
+      XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+      XFlush(display_);
+    }
+    ASSERT_TRUE(grabbed) << "the press never started a gesture";
+    for (std::size_t i = 1; i < xs.size(); ++i) {
+      const std::size_t writes = written_.size();
+      XTestFakeMotionEvent(display_, -1, xs[i], y, CurrentTime);
+      XFlush(display_);
+      ASSERT_TRUE(IdleUntil([&] { return written_.size() > writes; }))
+          << "no value for the move to " << xs[i];
+    }
+    if (!release) return;
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XFlush(display_);
+    ASSERT_TRUE(IdleUntil([&] { return touched_.size() > touches + 1; })) << "the gesture never ended";
+  }
   void Move(int x, int y, std::chrono::milliseconds pause = 80ms) {
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
     XFlush(display_);
@@ -199,6 +247,8 @@ class Lv2Ui : public ::testing::Test {
   LV2UI_Handle handle_ = nullptr;
   LV2UI_Widget widget_ = nullptr;
   const LV2UI_Idle_Interface* idle_ = nullptr;
+  // A second UI that IdleUntil idles beside the first, when set.
+  LV2UI_Handle alsoIdle_ = nullptr;
   std::vector<Written> written_;
   LV2UI_Touch touch_{};
   std::vector<Touched> touched_;
@@ -224,14 +274,9 @@ TEST_F(Lv2Ui, TheEditorIsAChildOfTheParentWindowSizedAsTheVstEditor) {
 }
 
 TEST_F(Lv2Ui, ADragOnTheFeedbackSliderIsWrittenToItsControlPort) {
-  Idle(300ms);  // the first frames
-  Move(57, 162, 60ms);
-  Move(59, 161, 60ms);
-  Move(60, 160);
-  Button(true);
-  for (int x = 100; x <= 200; x += 50) Move(x, 160, 150ms);
-  Button(false);
-  Move(400, 470);
+  Move(57, 162, 10ms);
+  ASSERT_NO_FATAL_FAILURE(Drag(160, {60, 100, 150, 200}));
+  Move(400, 470, 10ms);
   // The release at x 200 leaves the knob at (200 - 30 - 16) / 216 of the
   // range, rounded up to whole percent: 72, as in the VST editor.
   ASSERT_FALSE(written_.empty());
@@ -343,24 +388,14 @@ TEST_F(Lv2Ui, TwoUisOfOneInstanceEachWorkAlone) {
   EXPECT_TRUE(written_.empty());
   EXPECT_TRUE(secondWritten.empty());
 
-  for (auto [x, y] : {std::pair{57, 162}, {59, 161}, {60, 160}}) {
-    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-    XFlush(display_);
-    both(60ms);
-  }
-  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-  XFlush(display_);
-  both(80ms);
-  for (int x = 100; x <= 200; x += 50) {
-    XTestFakeMotionEvent(display_, -1, x, 160, CurrentTime);
-    XFlush(display_);
-    both(150ms);
-  }
+  alsoIdle_ = second;
+  ASSERT_NO_FATAL_FAILURE(Drag(160, {60, 100, 150, 200}, false));
   // Closing the second UI mid-drag leaves the first's gesture alone.
   descriptor_->cleanup(second);
+  alsoIdle_ = nullptr;
   XTestFakeButtonEvent(display_, 1, False, CurrentTime);
   XFlush(display_);
-  Idle(100ms);
+  ASSERT_TRUE(IdleUntil([&] { return touched_.size() >= 2; })) << "the first UI's gesture never ended";
   Move(400, 470);
   ASSERT_FALSE(written_.empty()) << "the first UI's own drag";
   EXPECT_EQ(written_.back().value, 72.0f);
@@ -417,13 +452,9 @@ TEST_F(Lv2UiHostScale, TheHostsScaleFactorOfTwoMakesTheWindow1000By960AndTheHost
   EXPECT_EQ(attributes.height, 960);
   EXPECT_EQ(resized_, (std::vector<std::pair<int, int>>{{1000, 960}}));
   // A drag at twice the coordinates writes the value of the drag at 1.
-  Move(114, 324, 60ms);
-  Move(118, 322, 60ms);
-  Move(120, 320);
-  Button(true);
-  for (int x = 200; x <= 400; x += 100) Move(x, 320, 150ms);
-  Button(false);
-  Move(900, 940);
+  Move(114, 324, 10ms);
+  ASSERT_NO_FATAL_FAILURE(Drag(320, {120, 200, 300, 400}));
+  Move(900, 940, 10ms);
   ASSERT_FALSE(written_.empty());
   EXPECT_EQ(written_.back().port, kFeedbackPort);
   EXPECT_EQ(written_.back().value, 72.0f);

@@ -1,8 +1,20 @@
 // What a host sees of VornDelay2.so.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <future>
+#include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/plugin/loaded_plugin.h"
@@ -24,7 +36,99 @@ void Start(LoadedPlugin& p, float rate = 44100) {
   p.Dispatch(effMainsChanged, 0, 1);
 }
 
+// Sets (or with null removes) an environment variable for one scope.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) previous_ = old;
+    Set(value);
+  }
+  ~ScopedVariable() { Set(previous_ ? previous_->c_str() : nullptr); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  void Set(const char* value) {
+    if (value)
+      setenv(name_.c_str(), value, 1);
+    else
+      unsetenv(name_.c_str());
+  }
+  std::string name_;
+  std::optional<std::string> previous_;
+};
+
+// An X display that takes connections and never answers (a server that
+// hangs, a forwarded display whose far end is gone): a loopback port the
+// kernel accepts on while nobody reads.
+class SilentDisplay {
+ public:
+  SilentDisplay() {
+    for (int number = 64; number < 128 && fd_ < 0; ++number) {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      if (fd < 0) return;
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      address.sin_port = htons(static_cast<std::uint16_t>(6000 + number));
+      if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 16) == 0) {
+        fd_ = fd;
+        name_ = "127.0.0.1:" + std::to_string(number);
+      } else {
+        close(fd);
+      }
+    }
+  }
+  ~SilentDisplay() {
+    if (fd_ >= 0) close(fd_);
+  }
+  SilentDisplay(const SilentDisplay&) = delete;
+  SilentDisplay& operator=(const SilentDisplay&) = delete;
+  bool ok() const { return fd_ >= 0; }
+  const std::string& name() const { return name_; }
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+};
+
 }  // namespace
+
+// A host that only asks for the editor's size (a plug-in scan) gets it at
+// once from what is known, whatever the display does: the plug-in makes no
+// connection of its own for it.
+TEST(LoadedPlugin, TheEditorsSizeIsAnsweredWithoutAskingADisplayThatNeverAnswers) {
+  SilentDisplay silent;
+  ASSERT_TRUE(silent.ok()) << "no free loopback port for a display";
+  ScopedVariable display("DISPLAY", silent.name().c_str());
+  const struct {
+    const char* scale;
+    int width, height;
+  } cases[] = {{nullptr, 500, 480}, {"2", 1000, 960}, {"1.5", 750, 720}};
+  for (const auto& c : cases) {
+    ScopedVariable scale("VORN_UI_SCALE", c.scale);
+    LoadedPlugin p;
+    Start(p);
+    std::promise<ERect> answer;
+    std::future<ERect> answered = answer.get_future();
+    std::thread asking([&] {
+      ERect* rect = nullptr;
+      p.Dispatch(effEditGetRect, 0, 0, &rect);
+      answer.set_value(rect != nullptr ? *rect : ERect{});
+    });
+    if (answered.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      // The thread is stuck inside the plug-in: it cannot be joined, nor the
+      // module unloaded under it.
+      std::fprintf(stderr, "effEditGetRect still waits for %s after 10 s\n", silent.name().c_str());
+      std::fflush(stderr);
+      std::_Exit(1);
+    }
+    asking.join();
+    const ERect rect = answered.get();
+    EXPECT_EQ(rect.right - rect.left, c.width) << (c.scale ? c.scale : "no variable");
+    EXPECT_EQ(rect.bottom - rect.top, c.height) << (c.scale ? c.scale : "no variable");
+  }
+}
 
 TEST(LoadedPlugin, EveryEntryPointBuildsTheSameInstance) {
   for (const char* entry : {"VSTPluginMain", "main", "MAIN"}) {

@@ -9,6 +9,7 @@
 
 #include "gui/platform/cairo/cairo_surface.h"
 #include "gui/platform/x11/x11_error_trap.h"
+#include "gui/ui_scale.h"
 
 namespace VSTGUI::platform::x11 {
 
@@ -55,6 +56,8 @@ std::unique_ptr<X11Window> X11Window::create(::Window parent, const char* classN
     return nullptr;
   }
   std::unique_ptr<X11Window> w(new X11Window(drawing, parent, width, height, listener));
+  // Xlib keeps the RESOURCE_MANAGER text it read when connecting.
+  w->desktopScale_ = ScaleFromDpi(XftDpiFromResources(XResourceManagerString(drawing)));
 
   bool made = false;
   {

@@ -39,6 +39,9 @@ class X11Window final : public Window {
   CPoint screenPosition() const override;
   bool queryPointer(CPoint& where, CButtonState& buttons) const override;
   void* nativeHandle() const override;
+  // Xft.dpi / 96 from the resources the drawing connection got when it
+  // opened; 0 when they hold no such number.
+  double desktopScale() const override { return desktopScale_; }
 
   // Double clicks as the window system would detect them: the same button
   // pressed again within this time and distance of the first press.
@@ -81,6 +84,7 @@ class X11Window final : public Window {
   std::vector<XEvent> events_;
   int32_t width_;
   int32_t height_;
+  double desktopScale_ = 0;
   WindowListener& listener_;
   bool alive_ = false;
 
