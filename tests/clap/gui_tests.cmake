@@ -1,0 +1,31 @@
+# The CLAP editor: its link to the audio side everywhere; under a virtual
+# display, the editor in a host of ours and, in a ThreadSanitizer build
+# (VORN_TSAN), against process on another thread.
+add_executable(clap_gui_link_tests link_test.cpp ${PROJECT_SOURCE_DIR}/formats/clap/clap_gui_link.cpp)
+target_link_libraries(clap_gui_link_tests PRIVATE vorn_warnings GTest::gtest GTest::gtest_main)
+target_include_directories(clap_gui_link_tests PRIVATE ${PROJECT_SOURCE_DIR})
+add_test(NAME clap_gui_link_tests COMMAND clap_gui_link_tests)
+vorn_wine_skippable(clap_gui_link_tests)
+
+find_program(XVFB_RUN xvfb-run)
+find_package(PkgConfig)
+if(PkgConfig_FOUND)
+  pkg_check_modules(TEST_CLAP_XTST IMPORTED_TARGET x11 xtst)
+endif()
+if(TARGET VornDelay2_clap AND XVFB_RUN AND TEST_CLAP_XTST_FOUND)
+  foreach(_suite clap_gui_tests clap_gui_thread_tests)
+    if(_suite STREQUAL clap_gui_tests)
+      set(_source gui_test.cpp)
+    else()
+      set(_source gui_thread_test.cpp)
+    endif()
+    add_executable(${_suite} gui_host.cpp ${_source})
+    target_link_libraries(${_suite} PRIVATE vorn_warnings GTest::gtest GTest::gtest_main PkgConfig::TEST_CLAP_XTST
+                                            ${CMAKE_DL_LIBS})
+    target_include_directories(${_suite} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_compile_definitions(${_suite} PRIVATE VORN_CLAP_MODULE="$<TARGET_FILE:VornDelay2_clap>")
+    add_dependencies(${_suite} VornDelay2_clap)
+    add_test(NAME ${_suite} COMMAND ${XVFB_RUN} ${VORN_XVFB_ARGS} $<TARGET_FILE:${_suite}>)
+    set_tests_properties(${_suite} PROPERTIES TIMEOUT 120)
+  endforeach()
+endif()
