@@ -1,195 +1,197 @@
 #include "formats/clap/clap_gui.h"
 
-#include <algorithm>
-#include <cmath>
+#include <cstdlib>
+#include <cstring>
 
-#include "editor/font_cache.h"
-#include "editor/script_editor.h"
-#include "effect/morvox_effect.h"
-#include "formats/clap/abi/params.h"
-#include "gui/cframe.h"
-#include "gui/platform/backend.h"
-#include "gui/ui_scale.h"
-#include "runtime/editor_input.h"
+#include "formats/clap/abi/gui.h"
+#include "formats/clap/abi/posix_fd_support.h"
+#include "formats/clap/abi/timer_support.h"
+#include "formats/clap/clap_gui_seam.h"
+#include "formats/clap/clap_plugin.h"
 
-ClapGui::ClapGui(const clap_host_t* host, ClapGuiLink& link)
-    : host_(host), link_(link), model_(std::make_unique<TMorvoxEffect>()) {
-  if (host_->get_extension != nullptr) {
-    const auto* params = static_cast<const clap_host_params_t*>(host_->get_extension(host_, CLAP_EXT_PARAMS));
-    if (params != nullptr && params->request_flush != nullptr) hostParams_ = params;
-  }
-  model_->plugin = this;
-  model_->OnReset();
-  // The interface's own start (its redraw rate); at no sample rate the
-  // model keeps no delay lines.
-  model_->InitOnce();
-  model_->OnSlider();
-  inGesture_.assign(static_cast<std::size_t>(model_->SliderCount()), 0);
-  editor_ = std::make_unique<ScriptEditor>(this, kEditorWidth, kEditorHeight);
-  editor_->SetScale(VSTGUI::EditorScale(nullptr));
-  // The values that sound now, not the model's defaults.
-  link_.TakeChanged();
-  for (std::int32_t i = 0; i < model_->SliderCount(); ++i) ShowValue(i, link_.Value(static_cast<clap_id>(i)));
+namespace {
+
+#if defined(_WIN32)
+constexpr const char* kApi = CLAP_WINDOW_API_WIN32;
+#else
+constexpr const char* kApi = CLAP_WINDOW_API_X11;
+#endif
+
+const clap_host_gui_t* HostGui(const clap_host_t* host) {
+  if (host == nullptr || host->get_extension == nullptr) return nullptr;
+  return static_cast<const clap_host_gui_t*>(host->get_extension(host, CLAP_EXT_GUI));
 }
+
+// The editor of an instance, or null before create and after destroy.
+ClapGui* GuiOf(const clap_plugin_t* plugin) {
+  ClapPlugin* instance = ClapPlugin::Of(plugin);
+  return instance != nullptr ? instance->gui : nullptr;
+}
+
+// The one API of this build, embedded: no floating window.
+bool Supported(const char* api, bool floating) {
+  return !floating && api != nullptr && std::strcmp(api, kApi) == 0;
+}
+
+bool IsApiSupported(const clap_plugin_t*, const char* api, bool floating) {
+  return Supported(api, floating);
+}
+
+bool GetPreferredApi(const clap_plugin_t*, const char** api, bool* floating) {
+  if (api != nullptr) *api = kApi;
+  if (floating != nullptr) *floating = false;
+  return true;
+}
+
+bool Create(const clap_plugin_t* plugin, const char* api, bool floating) {
+  ClapPlugin* instance = ClapPlugin::Of(plugin);
+  if (instance == nullptr || !Supported(api, floating)) return false;
+  if (instance->gui != nullptr) return false;  // one editor per instance
+#if !defined(_WIN32)
+  // No display to open: refused here rather than at set_parent.
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') return false;
+#endif
+  if (!ClapGuiLoop::HostCanDrive(instance->Host())) return false;
+  instance->gui = new ClapGui(*instance);
+  return true;
+}
+
+void Destroy(const clap_plugin_t* plugin) {
+  ClapPlugin* instance = ClapPlugin::Of(plugin);
+  if (instance != nullptr) ClapGuiDestroy(*instance);
+}
+
+bool SetScale(const clap_plugin_t* plugin, double scale) {
+  ClapGui* gui = GuiOf(plugin);
+  if (gui == nullptr) return false;
+  const bool wasOpen = gui->editor.Window() != nullptr;
+  const std::uint32_t width = gui->editor.DeviceWidth();
+  if (!gui->editor.SetScale(scale)) return false;
+  // A window made again at its new size: the ticks follow it (the Win32
+  // timer lives on the window), and the host is asked for the room.
+  if (wasOpen && gui->editor.Window() != nullptr && width != gui->editor.DeviceWidth()) {
+    gui->loop.Start(gui->editor.Window());
+    const clap_host_gui_t* hostGui = HostGui(gui->plugin.Host());
+    if (hostGui != nullptr && hostGui->request_resize != nullptr)
+      hostGui->request_resize(gui->plugin.Host(), gui->editor.DeviceWidth(), gui->editor.DeviceHeight());
+  }
+  return true;
+}
+
+bool GetSize(const clap_plugin_t* plugin, std::uint32_t* width, std::uint32_t* height) {
+  ClapGui* gui = GuiOf(plugin);
+  if (gui == nullptr || width == nullptr || height == nullptr) return false;
+  *width = gui->editor.DeviceWidth();
+  *height = gui->editor.DeviceHeight();
+  return true;
+}
+
+bool CanResize(const clap_plugin_t*) {
+  return false;
+}
+
+bool GetResizeHints(const clap_plugin_t*, clap_gui_resize_hints_t*) {
+  return false;
+}
+
+// One size at each scale: every size asked for becomes that one.
+bool AdjustSize(const clap_plugin_t* plugin, std::uint32_t* width, std::uint32_t* height) {
+  return GetSize(plugin, width, height);
+}
+
+bool SetSize(const clap_plugin_t* plugin, std::uint32_t width, std::uint32_t height) {
+  std::uint32_t ownWidth = 0, ownHeight = 0;
+  return GetSize(plugin, &ownWidth, &ownHeight) && width == ownWidth && height == ownHeight;
+}
+
+bool SetParent(const clap_plugin_t* plugin, const clap_window_t* window) {
+  ClapGui* gui = GuiOf(plugin);
+  if (gui == nullptr || window == nullptr || window->api == nullptr || std::strcmp(window->api, kApi) != 0)
+    return false;
+#if defined(_WIN32)
+  void* parent = window->win32;
+#else
+  void* parent = reinterpret_cast<void*>(window->x11);
+#endif
+  gui->loop.Stop();
+  gui->closedSaid = false;
+  if (!gui->editor.Open(parent)) return false;
+  return gui->loop.Start(gui->editor.Window());
+}
+
+bool SetTransient(const clap_plugin_t*, const clap_window_t*) {
+  return false;  // no floating window
+}
+
+void SuggestTitle(const clap_plugin_t*, const char*) {}
+
+// The window lives inside the host's, which the host shows and hides; the
+// editor is paced only while shown.
+bool Show(const clap_plugin_t* plugin) {
+  ClapGui* gui = GuiOf(plugin);
+  if (gui == nullptr || gui->editor.Window() == nullptr) return false;
+  return gui->loop.Running() || gui->loop.Start(gui->editor.Window());
+}
+
+bool Hide(const clap_plugin_t* plugin) {
+  ClapGui* gui = GuiOf(plugin);
+  if (gui == nullptr) return false;
+  gui->loop.Stop();
+  return true;
+}
+
+void OnTimer(const clap_plugin_t* plugin, clap_id timer) {
+  if (ClapGui* gui = GuiOf(plugin)) gui->loop.OnTimer(timer);
+}
+
+constexpr clap_plugin_gui_t kGui = {IsApiSupported, GetPreferredApi, Create,         Destroy,    SetScale,
+                                    GetSize,        CanResize,       GetResizeHints, AdjustSize, SetSize,
+                                    SetParent,      SetTransient,    SuggestTitle,   Show,       Hide};
+constexpr clap_plugin_timer_support_t kTimerSupport = {OnTimer};
+
+#if !defined(_WIN32)
+void OnFd(const clap_plugin_t* plugin, int fd, clap_posix_fd_flags_t) {
+  if (ClapGui* gui = GuiOf(plugin)) gui->loop.OnFd(fd);
+}
+
+constexpr clap_plugin_posix_fd_support_t kFdSupport = {OnFd};
+#endif
+
+}  // namespace
+
+ClapGui::ClapGui(ClapPlugin& owner) : plugin(owner), editor(owner), loop(owner.Host(), [this] { Tick(); }) {}
 
 ClapGui::~ClapGui() {
-  editor_->Close();  // ends the user's open gestures
-  Flush();
-  editor_.reset();
-  model_->OnClose();
-  morvox::ReleaseCachedFonts(fontCache_);
+  loop.Stop();
 }
 
-bool ClapGui::SetScale(double hostScale) {
-  if (!std::isfinite(hostScale) || hostScale <= 0) return false;
-  const double scale = VSTGUI::EditorScale(parent_, hostScale);
-  if (scale == editor_->Scale()) return true;
-  editor_->SetScale(scale);
-  // The window is made again at its new size; the host learns the size
-  // from get_size (or the resize it is asked for).
-  if (Window() != nullptr) return Open(parent_);
-  return true;
+void ClapGui::Tick() {
+  editor.Idle();
+  if (!editor.WasOpened() || editor.Window() != nullptr || closedSaid) return;
+  // The host destroyed the parent: our window went with it.
+  closedSaid = true;
+  loop.Stop();
+  const clap_host_gui_t* hostGui = HostGui(plugin.Host());
+  if (hostGui != nullptr && hostGui->closed != nullptr) hostGui->closed(plugin.Host(), true);
 }
 
-double ClapGui::Scale() const {
-  return editor_->Scale();
+const void* ClapGuiExtension(ClapPlugin&, const char* id) {
+  if (id == nullptr) return nullptr;
+  if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kGui;
+  if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kTimerSupport;
+#if !defined(_WIN32)
+  if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) return &kFdSupport;
+#endif
+  return nullptr;
 }
 
-std::uint32_t ClapGui::DeviceWidth() const {
-  return static_cast<std::uint32_t>(editor_->DeviceWidth());
+void ClapGuiDestroy(ClapPlugin& plugin) {
+  ClapGui* gui = plugin.gui;
+  plugin.gui = nullptr;
+  delete gui;
 }
 
-std::uint32_t ClapGui::DeviceHeight() const {
-  return static_cast<std::uint32_t>(editor_->DeviceHeight());
-}
-
-bool ClapGui::Open(void* parent) {
-  if (parent == nullptr) return false;
-  parent_ = parent;
-  editor_->Open(parent, nullptr);
-  if (Window() == nullptr) {
-    editor_->Close();
-    return false;
-  }
-  return true;
-}
-
-void* ClapGui::Window() const {
-  VSTGUI::CFrame* frame = editor_->Frame();
-  if (frame == nullptr || !frame->isOpen() || frame->getPlatformWindow() == nullptr) return nullptr;
-  return frame->getPlatformWindow()->nativeHandle();
-}
-
-void ClapGui::Idle() {
-  TakePublished();
-  if (!waiting_.empty()) Flush();
-  if (Window() != nullptr) editor_->Idle();
-}
-
-void ClapGui::TakePublished() {
-  std::uint32_t changed = link_.TakeChanged();
-  for (std::int32_t i = 0; changed != 0 && i < model_->SliderCount(); ++i, changed >>= 1) {
-    // The user's own drag wins over echoes of its earlier values.
-    if ((changed & 1u) != 0 && inGesture_[static_cast<std::size_t>(i)] == 0)
-      ShowValue(i, link_.Value(static_cast<clap_id>(i)));
-  }
-  // The level since the last idle: the meter rises to it and falls by itself.
-  const double peak = link_.TakeMeter();
-  if (peak > model_->v.meterPeak) model_->v.meterPeak = peak;
-}
-
-void ClapGui::ShowValue(std::int32_t index, double value) {
-  const SliderInfo* slider = model_->SliderAt(index);
-  if (slider == nullptr || !std::isfinite(value)) return;
-  const double range = slider->maximum - slider->minimum;
-  if (!(range > 0.0)) return;
-  // The path the audio side takes for the same value, so the editor shows
-  // what sounds.
-  model_->SetFromNormalisedValue(index, (value - slider->minimum) / range);
-  RequestEditorRedraw();
-}
-
-void ClapGui::Send(const ClapGuiLink::Edit& edit) {
-  // In order behind anything still waiting.
-  if (!waiting_.empty() || !link_.PushEdit(edit)) waiting_.push_back(edit);
-  Flush();
-}
-
-void ClapGui::Flush() {
-  std::size_t sent = 0;
-  while (sent < waiting_.size() && link_.PushEdit(waiting_[sent])) ++sent;
-  waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(sent));
-  // The host calls process, or flush when it is not processing.
-  if (hostParams_ != nullptr)
-    hostParams_->request_flush(host_);
-  else if (host_->request_process != nullptr)
-    host_->request_process(host_);
-}
-
-void ClapGui::BeginEdit(std::int32_t index) {
-  if (model_->SliderAt(index) == nullptr) return;
-  auto& held = inGesture_[static_cast<std::size_t>(index)];
-  if (held != 0) return;
-  held = 1;
-  Send({ClapGuiLink::Edit::kBegin, static_cast<clap_id>(index), 0});
-}
-
-void ClapGui::ParameterChanged(std::int32_t index, double) {
-  const SliderInfo* slider = model_->SliderAt(index);
-  if (slider == nullptr) return;
-  // The value the editor set, in the parameter's units.
-  const double slot =
-      model_->sliderValues[static_cast<std::size_t>(slider->number) & (TMorvoxEffect::kSliderSlots - 1)];
-  const double value = std::clamp(slot, slider->minimum, slider->maximum);
-  Send({ClapGuiLink::Edit::kValue, static_cast<clap_id>(index), value});
-}
-
-void ClapGui::EndEdit(std::int32_t index) {
-  if (model_->SliderAt(index) == nullptr) return;
-  auto& held = inGesture_[static_cast<std::size_t>(index)];
-  if (held == 0) return;
-  held = 0;
-  Send({ClapGuiLink::Edit::kEnd, static_cast<clap_id>(index), 0});
-}
-
-void ClapGui::RequestEditorRedraw() {
-  if (editor_ != nullptr) editor_->RequestRedraw();
-}
-
-bool ClapGui::EditorSize(std::int32_t& width, std::int32_t& height) {
-  width = editor_->width;
-  height = editor_->height;
-  return true;
-}
-
-int ClapGui::SetFont(const char* face, int size, int style) {
-  return morvox::SelectCachedFont(fontCache_, drawContext_, face, size, style);
-}
-
-void ClapGui::ViewIdle() {
-  model_->OnIdle();
-}
-
-void ClapGui::ViewPaint(VSTGUI::CDrawContext* context, double, double) {
-  drawContext_ = context;
-  model_->OnGraphics();
-  drawContext_ = nullptr;
-}
-
-void ClapGui::ViewMouseDown(double x, double y, std::int32_t buttons) {
-  morvox::EditorMouseDown(*model_, x, y, buttons);
-}
-
-void ClapGui::ViewMouseUp(double x, double y, std::int32_t buttons) {
-  morvox::EditorMouseUp(*model_, x, y, buttons);
-}
-
-void ClapGui::ViewMouseMoved(double x, double y, std::int32_t buttons) {
-  morvox::EditorMouseMove(*model_, x, y, buttons);
-}
-
-void ClapGui::ViewClosing() {
-  for (std::size_t i = 0; i < inGesture_.size(); ++i) {
-    if (inGesture_[i] != 0) EndEdit(static_cast<std::int32_t>(i));
-  }
+void ClapGuiOnMainThread(ClapPlugin& plugin) {
+  if (plugin.gui != nullptr) plugin.gui->editor.TakePublished();
 }

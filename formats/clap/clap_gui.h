@@ -1,101 +1,29 @@
-// ClapGui: the editor of one CLAP instance. Like the LV2 UI it never
-// touches what the sound uses: the editor draws and reads the mouse on a
-// script object of its own (the model), kept up to date from the values
-// and the meter the audio side publishes through the ClapGuiLink. The
-// user's edits go back only as parameter edits through the link, inside
-// gestures, and the host is asked to flush them. [main thread] all of it.
+// ClapGui: the GUI side of one CLAP instance while the host has its editor
+// created: the editor and the loop that paces it. The gui, timer-support
+// and posix-fd-support records (clap_gui.cpp, behind clap_gui_seam.h) keep
+// one in ClapPlugin::gui between create and destroy. [main thread]
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <vector>
 
-#include "editor/script_view_client.h"
-#include "formats/clap/abi/core.h"
-#include "formats/clap/clap_gui_link.h"
-#include "runtime/morvox_host.h"
+#include "formats/clap/clap_editor.h"
+#include "formats/clap/clap_gui_loop.h"
 
-class ScriptEditor;
-class TMorvoxEffect;
-struct clap_host_params;
-namespace VSTGUI {
-class CFontDesc;
-}  // namespace VSTGUI
+class ClapPlugin;
 
-class ClapGui final : public MorvoxHost, public ScriptViewClient {
+class ClapGui {
  public:
-  // The editor's size in pixels at a scale of 1.
-  static constexpr int kEditorWidth = 500;
-  static constexpr int kEditorHeight = 480;
-
-  // host: asked to flush the edits (its params extension, else a process
-  // call). Neither may be null; both outlive the editor.
-  ClapGui(const clap_host_t* host, ClapGuiLink& link);
-  ~ClapGui() override;
+  explicit ClapGui(ClapPlugin& plugin);
+  ~ClapGui();  // the loop's registrations end before the editor goes
   ClapGui(const ClapGui&) = delete;
   ClapGui& operator=(const ClapGui&) = delete;
 
-  // Device pixels per unit: the host's (> 0), else the environment's or the
-  // desktop's. An open window is made again at the new scale; false when
-  // the scale is not a positive number.
-  bool SetScale(double hostScale);
-  double Scale() const;
-  std::uint32_t DeviceWidth() const;
-  std::uint32_t DeviceHeight() const;
+  // One tick of the host's loop: the editor's idle, and the host told once
+  // when the window went with its parent.
+  void Tick();
 
-  // Opens the editor's window inside parent (an X11 window id or an HWND);
-  // false when it cannot be made (no display, no such window).
-  bool Open(void* parent);
-  // The open window, or null (never opened, or the host destroyed it).
-  void* Window() const;
-  bool WasOpened() const { return parent_ != nullptr; }
-
-  // The host's idle: the published values and meter reach the model, edits
-  // the link could not take yet are handed over, and the window's events
-  // and paints are handled.
-  void Idle();
-
-  // MorvoxHost: the model's services. It makes no sound, so it has no
-  // stream and no transport; its edit notices are the user's edits.
-  double SampleRate() override { return 0; }
-  std::int32_t BlockSize() override { return 0; }
-  std::int32_t NumInputs() override { return 2; }
-  double Tempo() override { return 0; }
-  bool TempoAndSignature(double&, double&, double&) override { return false; }
-  bool IsPlaying() override { return false; }
-  bool IsRecording() override { return false; }
-  double PlayPosition() override { return 0; }
-  double BarStart() override { return 0; }
-  void BeginEdit(std::int32_t index) override;
-  void ParameterChanged(std::int32_t index, double normalised) override;
-  void EndEdit(std::int32_t index) override;
-  void RequestEditorRedraw() override;
-  VSTGUI::CDrawContext* DrawContext() override { return drawContext_; }
-  bool EditorSize(std::int32_t& width, std::int32_t& height) override;
-  int SetFont(const char* face, int size, int style) override;
-
-  // ScriptViewClient
-  void ViewIdle() override;
-  void ViewPaint(VSTGUI::CDrawContext* context, double width, double height) override;
-  void ViewMouseDown(double x, double y, std::int32_t buttons) override;
-  void ViewMouseUp(double x, double y, std::int32_t buttons) override;
-  void ViewMouseMoved(double x, double y, std::int32_t buttons) override;
-  void ViewClosing() override;
-
- private:
-  void Send(const ClapGuiLink::Edit& edit);
-  void Flush();
-  void TakePublished();
-  void ShowValue(std::int32_t index, double value);
-
-  const clap_host_t* host_;
-  const clap_host_params* hostParams_ = nullptr;
-  ClapGuiLink& link_;
-  std::unique_ptr<TMorvoxEffect> model_;
-  std::unique_ptr<ScriptEditor> editor_;
-  void* parent_ = nullptr;
-  std::vector<std::uint8_t> inGesture_;          // per slider: the user's gesture is running
-  std::vector<ClapGuiLink::Edit> waiting_;       // edits the full ring did not take yet
-  VSTGUI::CDrawContext* drawContext_ = nullptr;  // set only while the editor paints
-  std::vector<VSTGUI::CFontDesc*> fontCache_;
+  ClapPlugin& plugin;
+  ClapEditor editor;
+  ClapGuiLoop loop;
+  bool closedSaid = false;  // the host was told the window is gone
 };

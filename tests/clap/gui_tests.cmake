@@ -1,12 +1,5 @@
-# The CLAP editor: its link to the audio side everywhere; under a virtual
-# display, the editor in a host of ours and, in a ThreadSanitizer build
-# (VORN_TSAN), against process on another thread.
-add_executable(clap_gui_link_tests link_test.cpp ${PROJECT_SOURCE_DIR}/formats/clap/clap_gui_link.cpp)
-target_link_libraries(clap_gui_link_tests PRIVATE vorn_warnings GTest::gtest GTest::gtest_main)
-target_include_directories(clap_gui_link_tests PRIVATE ${PROJECT_SOURCE_DIR})
-add_test(NAME clap_gui_link_tests COMMAND clap_gui_link_tests)
-vorn_wine_skippable(clap_gui_link_tests)
-
+# The CLAP editor under a virtual display: in a host of ours and, in a
+# ThreadSanitizer build (VORN_TSAN), against process on another thread.
 find_program(XVFB_RUN xvfb-run)
 find_package(PkgConfig)
 if(PkgConfig_FOUND)
