@@ -17,6 +17,7 @@
 #include "effect/bypass_fade.h"
 #include "formats/clap/abi/core.h"
 #include "formats/clap/clap_chunk_mailbox.h"
+#include "formats/clap/clap_host_access.h"
 #include "formats/clap/clap_transport.h"
 #include "formats/clap/clap_ui_edits.h"
 #include "runtime/morvox_host.h"
@@ -45,6 +46,7 @@ class ClapPlugin final : public MorvoxHost {
   const clap_plugin_t* Record() const { return &record_; }
   static ClapPlugin* Of(const clap_plugin_t* plugin);
   const clap_host_t* Host() const { return host_; }
+  const ClapHostAccess& HostAccess() const { return hostAccess_; }
 
   // [main] The lifecycle.
   bool Init();
@@ -85,8 +87,12 @@ class ClapPlugin final : public MorvoxHost {
   bool PushUiEdit(const ClapUiEdit& edit);
 
   // [main] The ring-out in frames for the current settings; UINT32_MAX
-  // for a sound that sustains itself.
+  // for a sound that sustains itself (clap_tail.cpp).
   std::uint32_t TailFrames() const;
+  static constexpr double kTailLineGain = 0.962;    // the left line's input gain
+  static constexpr double kTailLevelGain = 1.782;   // 0.891 / 0.5, the level control's largest
+  static constexpr double kTailFloor = 1.0e-5;      // -100 dB: below any 16-bit or 24-bit dither
+  static constexpr double kTailRingSeconds = 0.25;  // the filters and the level control settling
   void SetOffline(bool offline) { offline_ = offline; }
   bool Offline() const { return offline_; }
 
@@ -116,13 +122,17 @@ class ClapPlugin final : public MorvoxHost {
   // [audio] The GUI's edits: applied, and told to the host through `out`.
   void DrainUiEdits(const clap_output_events_t* out);
   // [audio] Runs `frames` from `offset` through the bypass fade and the effect.
-  void RunSegment(float* const in[2], float* const out[2], std::uint32_t offset, std::uint32_t frames);
-  void TakePendingChunk();  // [audio] once the fade reached the dry input
-  void PublishSettings();   // [audio, or main while inactive]
-  void PublishChunk(const std::uint8_t* chunk);
+  void RunSegment(float* const in[2], float* const out[2], std::uint32_t frames);
+  void ApplyPendingValues();  // [the sound's thread] values held back while a chunk waited
+  void TakePendingChunk();    // [audio] once the fade reached the dry input
+  void PublishSettings();     // [the sound's thread]
+  // [main] The chunk a save answers: the posted one while the sound has
+  // not taken it, else the published settings.
+  void CurrentChunk(std::uint8_t* chunk) const;
 
   clap_plugin_t record_;
   const clap_host_t* host_;
+  ClapHostAccess hostAccess_;
   std::unique_ptr<TMorvoxEffect> script_;
   double sampleRate_ = 44100.0;
   std::int32_t blockSize_ = 0;
@@ -133,8 +143,18 @@ class ClapPlugin final : public MorvoxHost {
   BypassFade fade_;
   ClapTransport transport_;
   ClapChunkMailbox mailbox_;
-  bool chunkWaiting_ = false;  // [audio] a chunk taken from the mailbox, applied at dry
+  // [audio] A chunk taken from the mailbox, applied once the fade reaches
+  // the dry input; parameter values that come meanwhile wait for it.
+  bool chunkWaiting_ = false;
   std::array<std::uint8_t, kChunkBytes> waitingChunk_{};
+  std::uint32_t waitingSequence_ = 0;
+  std::array<double, kSliderParams> pendingValues_{};  // NaN: none
+  bool settingsChanged_ = false;  // [the sound's thread] not yet published
+  // Loads are numbered: the main thread's last posted one and the one the
+  // sound last took. While they differ, the posted chunk is the state.
+  std::uint32_t postedSequence_ = 0;                     // [main]
+  std::array<std::uint8_t, kChunkBytes> postedChunk_{};  // [main]
+  std::atomic<std::uint32_t> appliedSequence_{0};
   ClapUiEditQueue uiEdits_;
   std::array<float, 1024> silence_{};  // the input of a host that gives none
 
@@ -144,4 +164,6 @@ class ClapPlugin final : public MorvoxHost {
   std::array<std::atomic<double>, 64> published_{};  // slots 1 … 64
   std::atomic<bool> publishedBypass_{false};
   std::atomic<float> meter_{0.0f};
+  std::atomic<double> publishedTempo_{0.0};  // [audio → main] for the tail
+  std::atomic<bool> tailChanged_{false};     // [audio → main] tell the host in on_main_thread
 };
