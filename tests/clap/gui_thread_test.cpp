@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <atomic>
@@ -75,12 +76,33 @@ TEST(ClapGuiThreads, TheEditorAgainstProcessOnAnotherThread) {
     ASSERT_TRUE(gui->set_parent(plugin, &window));
     ASSERT_TRUE(gui->show(plugin));
   };
+  // A point of ours on the editor's window, painted over by its next frame.
+  const auto waitForFrame = [&] {
+    ::Window root = 0, up = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &up, &children, &count) || count != 1) return false;
+    const ::Window editor = children[0];
+    XFree(children);
+    GC gc = XCreateGC(display, editor, 0, nullptr);
+    XSetForeground(display, gc, 0xff00ff);
+    XDrawPoint(display, editor, gc, 0, 0);
+    XFreeGC(display, gc);
+    XSync(display, False);
+    return pumpUntil([&] {
+      XImage* image = XGetImage(display, editor, 0, 0, 1, 1, AllPlanes, ZPixmap);
+      const bool painted = image != nullptr && (XGetPixel(image, 0, 0) & 0xffffff) != 0xff00ff;
+      if (image != nullptr) XDestroyImage(image);
+      return painted;
+    });
+  };
   const auto pointer = [&](const std::function<void()>& send, bool edits) {
     const int before = host.flushRequests;
     send();
     XSync(display, False);
     if (edits) {
       EXPECT_TRUE(pumpUntil([&] { return host.flushRequests > before; }));
+    } else {
+      EXPECT_TRUE(waitForFrame());
     }
   };
 
@@ -88,6 +110,7 @@ TEST(ClapGuiThreads, TheEditorAgainstProcessOnAnotherThread) {
     open(1);
     const int seen = blocks;
     ASSERT_TRUE(pumpUntil([&] { return blocks > seen + 50; })) << "the audio thread stalled";
+    pointer([&] { XTestFakeMotionEvent(display, -1, 57, 162, CurrentTime); }, false);
     pointer([&] { XTestFakeMotionEvent(display, -1, 60, 160, CurrentTime); }, false);
     pointer([&] { XTestFakeButtonEvent(display, 1, True, CurrentTime); }, true);
     for (int x = 100; x <= 200; x += 50)
