@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -230,6 +231,24 @@ TEST_P(ClapGui, TheEditorIsEmbeddedAtTheSizeOfItsScaleAndItsTicksEndWithIt) {
   EXPECT_TRUE(host_->outEvents.empty());
   EXPECT_EQ(host_->flushRequests, 0) << "nothing edited, nothing asked";
 
+  // A new scale while open: the window is made again at its size, the host
+  // is asked for the room, and one tick source stays.
+  const std::uint32_t other = s == 1 ? 2 : 1;
+  ASSERT_TRUE(host_->gui()->set_scale(host_->plugin(), other));
+  EXPECT_EQ(host_->resizeRequests,
+            (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{500 * other, 480 * other}}));
+  ASSERT_TRUE(PumpUntil([&] {
+    XWindowAttributes now{};
+    return EditorWindow() != 0 && XGetWindowAttributes(display_, EditorWindow(), &now) &&
+           now.width == static_cast<int>(500 * other);
+  }));
+  EXPECT_EQ(host_->timers.size() + host_->fds.size(), 1u);
+  EXPECT_FALSE(host_->gui()->set_scale(host_->plugin(), 0));
+  EXPECT_FALSE(host_->gui()->set_scale(host_->plugin(), std::nan("")));
+  std::uint32_t width = 0, height = 0;
+  ASSERT_TRUE(host_->gui()->get_size(host_->plugin(), &width, &height));
+  EXPECT_EQ(width, 500 * other) << "a refused scale changes nothing";
+
   // Hidden, it stops ticking; shown again it ticks; destroyed and made
   // again it works as the first time.
   EXPECT_TRUE(host_->gui()->hide(host_->plugin()));
@@ -390,6 +409,28 @@ TEST(ClapGuiRefusal, NoDisplayNoWindowNoLoopNoFloatingNoOtherApi) {
     gui->destroy(plugin);
   }
   EXPECT_TRUE(host.timers.empty() && host.fds.empty());
+
+  // Without the host's scale the environment's holds.
+  if (!saved.empty()) {
+    const char* variable = std::getenv("VORN_UI_SCALE");
+    const std::string savedScale = variable != nullptr ? variable : "";
+    setenv("VORN_UI_SCALE", "2", 1);
+    ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
+    ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+    EXPECT_EQ(width, 1000u);
+    EXPECT_EQ(height, 960u);
+    ASSERT_TRUE(gui->set_scale(plugin, 1));
+    ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+    EXPECT_EQ(width, 500u) << "the host's scale wins";
+    EXPECT_FALSE(gui->set_size(plugin, 600, 600));
+    EXPECT_TRUE(gui->set_size(plugin, 500, 480));
+    gui->destroy(plugin);
+    if (variable != nullptr) {
+      setenv("VORN_UI_SCALE", savedScale.c_str(), 1);
+    } else {
+      unsetenv("VORN_UI_SCALE");
+    }
+  }
 
   // A host with neither timers nor descriptors drives no loop of ours.
   GuiHost idle({false, false, true});
