@@ -74,7 +74,13 @@ GuiHost::GuiHost(Offers offers) : offers_(offers) {
 }
 
 GuiHost::~GuiHost() {
+  DestroyPlugin();
+}
+
+void GuiHost::DestroyPlugin() {
   if (plugin_ != nullptr) plugin_->destroy(plugin_);
+  plugin_ = nullptr;
+  gui_ = nullptr;
 }
 
 const void* GuiHost::GetExtension(const clap_host_t* host, const char* id) {

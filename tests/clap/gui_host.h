@@ -45,6 +45,8 @@ class GuiHost {
   GuiHost& operator=(const GuiHost&) = delete;
 
   const clap_plugin_t* plugin() const { return plugin_; }
+  // Destroys the plug-in now, as a host closing a track does.
+  void DestroyPlugin();
   const clap_plugin_gui_t* gui() const { return gui_; }
   const clap_plugin_params_t* params() const { return params_; }
 

@@ -364,6 +364,25 @@ TEST_P(ClapGui, AParentTheHostDestroysClosesTheEditorAndItsTicks) {
   parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
 }
 
+TEST_P(ClapGui, AnInstanceDestroyedWithItsEditorOpenTakesItAllAlong) {
+  Open();
+  const ::Window editor = EditorWindow();
+  // Callbacks that are not ours change nothing.
+  const clap_plugin_t* plugin = host_->plugin();
+  const auto* timer =
+      static_cast<const clap_plugin_timer_support_t*>(plugin->get_extension(plugin, CLAP_EXT_TIMER_SUPPORT));
+  const auto* fd = static_cast<const clap_plugin_posix_fd_support_t*>(
+      plugin->get_extension(plugin, CLAP_EXT_POSIX_FD_SUPPORT));
+  ASSERT_NE(timer, nullptr);
+  ASSERT_NE(fd, nullptr);
+  timer->on_timer(plugin, 12345);
+  fd->on_fd(plugin, 0, CLAP_POSIX_FD_READ);
+  EXPECT_EQ(host_->timers.size() + host_->fds.size(), 1u);
+  host_->DestroyPlugin();
+  EXPECT_TRUE(host_->timers.empty() && host_->fds.empty());
+  ASSERT_TRUE(PumpUntil([&] { return EditorWindow() == 0; })) << "the window " << editor << " stayed";
+}
+
 INSTANTIATE_TEST_SUITE_P(Hosts, ClapGui,
                          ::testing::Values(Setup{false, 1}, Setup{false, 2}, Setup{true, 1}, Setup{true, 2}),
                          Name);
