@@ -21,7 +21,7 @@
 
 namespace claptest {
 
-// The module, loaded once per process, deinitialised and unloaded at exit.
+// The module, loaded once per process and deinitialised at exit.
 const clap_plugin_factory_t* Factory();
 
 // One event as the plug-in pushed it.
