@@ -13,6 +13,7 @@ const Extension* Lookup(const clap_host_t* host, const char* id) {
 }  // namespace
 
 void ClapHostAccess::Query() {
+  queried_ = true;
   log_ = Lookup<clap_host_log_t>(host_, CLAP_EXT_LOG);
   if (log_ != nullptr && log_->log == nullptr) log_ = nullptr;
   threadCheck_ = Lookup<clap_host_thread_check_t>(host_, CLAP_EXT_THREAD_CHECK);
@@ -49,7 +50,7 @@ void ClapHostAccess::RequestFlush() const {
 }
 
 void ClapHostAccess::RequestCallback() const {
-  if (host_ != nullptr && host_->request_callback != nullptr) host_->request_callback(host_);
+  if (queried_ && host_ != nullptr && host_->request_callback != nullptr) host_->request_callback(host_);
 }
 
 void ClapHostAccess::TailChanged() const {

@@ -25,11 +25,12 @@ class ClapHostAccess {
 
   void Log(clap_log_severity severity, const char* message) const;
   void RequestFlush() const;     // [any]
-  void RequestCallback() const;  // [any]
+  void RequestCallback() const;  // [any] after Query
   void TailChanged() const;      // [main]
 
  private:
   const clap_host_t* host_;
+  std::atomic<bool> queried_{false};  // nothing is asked of the host before the plug-in's init
   const clap_host_log_t* log_ = nullptr;
   const clap_host_thread_check_t* threadCheck_ = nullptr;
   const clap_host_params_t* params_ = nullptr;

@@ -287,7 +287,7 @@ clap_process_status ClapPlugin::Process(const clap_process_t* process) {
   const double tempo = Tempo();
   if (tempo != publishedTempo_.load(std::memory_order_relaxed)) {
     publishedTempo_.store(tempo, std::memory_order_relaxed);
-    tailChanged_.store(true, std::memory_order_relaxed);
+    if (!tailChanged_.exchange(true, std::memory_order_acq_rel)) hostAccess_.RequestCallback();
   }
   meter_.store(std::isfinite(peak) ? static_cast<float>(std::fmin(peak, 1.0e6)) : 0.0f,
                std::memory_order_relaxed);

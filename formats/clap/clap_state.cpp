@@ -36,6 +36,9 @@ void ClapPlugin::PublishSettings() {
   for (std::size_t n = 1; n <= published_.size(); ++n)
     published_[n - 1].store(script_->sliderValues[n], std::memory_order_release);
   publishCount_.store(count + 2, std::memory_order_release);
+  // New settings may ring longer or shorter: the host hears of it from the
+  // main thread.
+  if (!tailChanged_.exchange(true, std::memory_order_acq_rel)) hostAccess_.RequestCallback();
 }
 
 double ClapPlugin::PublishedValue(clap_id id) const {

@@ -85,6 +85,19 @@ TEST(ClapEntry, PortsLatencyTailAndRender) {
   EXPECT_FALSE(clap.render->set(clap.plugin, 7));
   EXPECT_FALSE(clap.render->has_hard_realtime_requirement(clap.plugin));
   ASSERT_NE(clap.tail, nullptr);
+
+  // New settings change the tail: the host hears of it on its main thread.
+  const std::uint32_t before = clap.tail->get(clap.plugin);
+  clap.plugin->on_main_thread(clap.plugin);
+  const int told = host.tailChanges;
+  ClapEventList longer;
+  longer.Value(0, 1, 2000);
+  ClapOutputList out;
+  clap.params->flush(clap.plugin, longer.Input(), out.Output());
+  EXPECT_GT(host.callbackRequests, 0);
+  clap.plugin->on_main_thread(clap.plugin);
+  EXPECT_EQ(host.tailChanges, told + 1);
+  EXPECT_GT(clap.tail->get(clap.plugin), before);
 }
 
 struct Listing {
