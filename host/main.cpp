@@ -7,6 +7,8 @@
 #include <string>
 
 #include "host/bench_command.h"
+#include "host/clap/clap_commands.h"
+#include "host/clap/clap_plugin_host.h"
 #include "host/digest_command.h"
 #include "host/edit_command.h"
 #include "host/host_error.h"
@@ -55,6 +57,10 @@ int main(int argc, char** argv) {
   const auto positiveRate = CLI::Range(8000.0, 768000.0);
   const auto blockRange = CLI::Range(1, 65536);
 
+  // A CLAP file may hold several plug-ins; the first unless one is named.
+  ClapChoice clap;
+  const char* const kPluginIdHelp = "CLAP: the id of the plug-in to use in the file (default: its first)";
+
   InfoOptions info;
   auto* infoCmd =
       app.add_subcommand("info", "Show a plug-in's identity, flags, I/O, parameters and chunk size");
@@ -62,6 +68,7 @@ int main(int argc, char** argv) {
                       "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2 next to "
                       "vornhost, in ../lib/vst or in the build)");
   infoCmd->add_flag("--json", info.json, "Print JSON for machines");
+  infoCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
 
 #ifndef VORNHOST_NO_AUDIO_FILES
   RenderCommandOptions render;
@@ -100,6 +107,12 @@ int main(int argc, char** argv) {
       "Apply a preset first: a program file (.fxp, .fxb) or the name of one of the "
       "plug-in's presets (VST: from <plug-in>-presets/ beside it; LV2: its presets' labels)");
 
+  renderCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
+  renderCmd->add_option(
+      "--automate", clap.automation,
+      "CLAP: NAME=TIME:VALUE,TIME:VALUE... timed changes, TIME in seconds or NNNf frames, each "
+      "landing on its frame; repeatable");
+
   DemoOptions demo;
   auto* demoCmd =
       app.add_subcommand("demo", "Render a synthesized phrase through Vorn Delay 2 and summarise it");
@@ -119,6 +132,7 @@ int main(int argc, char** argv) {
                    "1..10: more repetitions; 7 and up also feed NaN and infinities (default 5)")
       ->check(CLI::Range(1, 10));
   validateCmd->add_option("--seed", validate.seed, "Seed of the random automation (default 1)");
+  validateCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
 
   BenchOptions bench;
   auto* benchCmd = app.add_subcommand("bench", "Measure a plug-in's processing cost");
@@ -132,11 +146,13 @@ int main(int argc, char** argv) {
   DigestOptions digest;
   auto* digestCmd = app.add_subcommand(
       "digest", "Render fixed inputs and settings in both precisions and print a digest of each output");
-  digestCmd->add_option("plugin", digest.plugin, "Plug-in binary (default: VornDelay2)");
+  digestCmd->add_option("plugin", digest.plugin, "Plug-in binary or .clap file (default: VornDelay2)");
+  digestCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
 
   EditOptions edit;
   auto* editCmd = app.add_subcommand("edit", "Show a plug-in's editor in a window, with audio running");
-  editCmd->add_option("plugin", edit.plugin, "Plug-in binary (default: VornDelay2)");
+  editCmd->add_option("plugin", edit.plugin, "Plug-in binary or .clap file (default: VornDelay2)");
+  editCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
   editCmd->add_option("--screenshot", edit.screenshot,
                       "Write the window's content to this PNG file after --after ms, then exit");
   editCmd
@@ -163,6 +179,11 @@ int main(int argc, char** argv) {
   }
 
   try {
+    // A CLAP plug-in is named by its .clap file.
+    if (*infoCmd && IsClapReference(info.plugin)) return RunClapInfo(info, clap);
+    if (*validateCmd && IsClapReference(validate.plugin)) return RunClapValidate(validate, clap);
+    if (*digestCmd && IsClapReference(digest.plugin)) return RunClapDigest(digest, clap);
+    if (*editCmd && IsClapReference(edit.plugin)) return RunClapEdit(edit, clap);
 #ifdef VORNHOST_LV2
     // An LV2 plug-in is named by URI or bundle folder.
     if (*infoCmd && IsLv2Reference(info.plugin)) return RunLv2Info(info);
@@ -174,6 +195,7 @@ int main(int argc, char** argv) {
     if (*renderCmd) {
       render.precision = renderDouble ? Precision::Double : Precision::Float;
       render.transport = ParseTransport(renderTempo, renderTimeSig, renderStopped);
+      if (IsClapReference(render.plugin)) return RunClapRender(render, clap);
 #ifdef VORNHOST_LV2
       if (IsLv2Reference(render.plugin)) return RunLv2Render(render);
 #endif
