@@ -97,7 +97,12 @@ void CMorvoxDescription::EndSliderEdit(std::int32_t number) {
 std::string CMorvoxDescription::GetParameterDisplayText(std::int32_t index) const {
   const SliderInfo* slider = SliderAt(index);
   if (slider == nullptr) return {};
-  const double value = SliderSlot(*slider);
+  return DisplayTextFor(index, SliderSlot(*slider));
+}
+
+std::string CMorvoxDescription::DisplayTextFor(std::int32_t index, double value) const {
+  const SliderInfo* slider = SliderAt(index);
+  if (slider == nullptr) return {};
   const std::size_t n = slider->options.size();
   if (n == 0) {
     char text[64];

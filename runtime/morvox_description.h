@@ -37,6 +37,9 @@ class CMorvoxDescription : public CMorvoxSamples {
   double GetNormalisedValue(std::int32_t index) const;
   void SetFromNormalisedValue(std::int32_t index, double x);
   std::string GetParameterDisplayText(std::int32_t index) const;
+  // The display text the parameter would show holding `value` (its own
+  // units, as the slot holds it).
+  std::string DisplayTextFor(std::int32_t index, double value) const;
   std::string GetParameterNameText(std::int32_t index) const;
   std::string GetParameterLabelText(std::int32_t index) const;
 
