@@ -250,6 +250,33 @@ void ClapPluginHost::Activate(double sampleRate, std::uint32_t maxBlock, std::ui
   maxBlock_ = maxBlock;
   position_ = 0;
   block_.reserve(4096);
+  // One scratch channel per channel of every port but the main ones.
+  scratch32_.clear();
+  scratch64_.clear();
+  scratchPtr32_.clear();
+  scratchPtr64_.clear();
+  std::size_t extra = 0;
+  for (std::size_t i = 1; i < inputs_.size(); ++i) extra += inputs_[i].channels;
+  for (std::size_t i = 1; i < outputs_.size(); ++i) extra += outputs_[i].channels;
+  for (std::size_t c = 0; c < extra; ++c) {
+    scratch32_.emplace_back(maxBlock, 0.0f);
+    scratch64_.emplace_back(maxBlock, 0.0);
+  }
+  for (std::size_t c = 0; c < extra; ++c) {
+    scratchPtr32_.push_back(scratch32_[c].data());
+    scratchPtr64_.push_back(scratch64_[c].data());
+  }
+  inBuffers_.assign(inputs_.size(), clap_audio_buffer_t{});
+  outBuffers_.assign(outputs_.size(), clap_audio_buffer_t{});
+  std::size_t at = 0;
+  for (auto* list : {&inBuffers_, &outBuffers_}) {
+    const auto& ports = list == &inBuffers_ ? inputs_ : outputs_;
+    for (std::size_t i = 1; i < list->size(); ++i) {
+      (*list)[i] = {extra > 0 ? scratchPtr32_.data() + at : nullptr, extra > 0 ? scratchPtr64_.data() + at : nullptr,
+                    ports[i].channels, 0, 0};
+      at += ports[i].channels;
+    }
+  }
 }
 
 void ClapPluginHost::Deactivate() {
@@ -336,6 +363,7 @@ void ClapPluginHost::Flush(const std::vector<ClapParamEvent>& events) {
 
 clap_process_status ClapPluginHost::Run(const clap_audio_buffer_t* in, clap_audio_buffer_t* out,
                                         std::uint32_t frames) {
+  if (!active_ || frames > maxBlock_) return CLAP_PROCESS_ERROR;  // the host's own mistake, never the plug-in's
   services_.EnterAudio();
   if (!processing_) {
     processing_ = plugin_->start_processing(plugin_);
@@ -360,14 +388,22 @@ clap_process_status ClapPluginHost::Run(const clap_audio_buffer_t* in, clap_audi
   transport_.bar_number = static_cast<std::int32_t>(std::floor(beats / beatsPerBar));
   transport_.bar_start =
       static_cast<clap_beattime>(std::llround(transport_.bar_number * beatsPerBar * CLAP_BEATTIME_FACTOR));
+  // The side ports' inputs are silence each block (a plug-in may write into them).
+  for (std::size_t i = 1; i < inBuffers_.size(); ++i)
+    for (std::uint32_t c = 0; c < inBuffers_[i].channel_count; ++c) {
+      std::fill_n(inBuffers_[i].data32[c], frames, 0.0f);
+      std::fill_n(inBuffers_[i].data64[c], frames, 0.0);
+    }
+  if (in != nullptr && !inBuffers_.empty()) inBuffers_[0] = *in;
+  if (out != nullptr && !outBuffers_.empty()) outBuffers_[0] = *out;
   clap_process_t process{};
   process.steady_time = static_cast<std::int64_t>(position_);
   process.frames_count = frames;
   process.transport = &transport_;
-  process.audio_inputs = in;
-  process.audio_outputs = out;
-  process.audio_inputs_count = in != nullptr ? 1 : 0;
-  process.audio_outputs_count = out != nullptr ? 1 : 0;
+  process.audio_inputs = inBuffers_.empty() ? nullptr : inBuffers_.data();
+  process.audio_outputs = outBuffers_.empty() ? nullptr : outBuffers_.data();
+  process.audio_inputs_count = static_cast<std::uint32_t>(inBuffers_.size());
+  process.audio_outputs_count = static_cast<std::uint32_t>(outBuffers_.size());
   process.in_events = &lists.in;
   process.out_events = &lists.out;
   const clap_process_status status = plugin_->process(plugin_, &process);

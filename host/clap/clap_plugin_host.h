@@ -158,6 +158,13 @@ class ClapPluginHost {
   std::vector<ClapParamEvent> queue_;            // sorted by frame
   std::size_t next_ = 0;                         // first event of queue_ not yet delivered
   std::vector<clap_event_param_value_t> block_;  // the events of the block being processed
+  // Ports after the main ones (side chains, extra outputs) get silence and
+  // scratch space of the host's own.
+  std::vector<clap_audio_buffer_t> inBuffers_, outBuffers_;
+  std::vector<std::vector<float>> scratch32_;
+  std::vector<std::vector<double>> scratch64_;
+  std::vector<float*> scratchPtr32_;
+  std::vector<double*> scratchPtr64_;
 };
 
 }  // namespace vornhost
