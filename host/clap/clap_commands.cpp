@@ -201,8 +201,9 @@ int RunClapRender(const RenderCommandOptions& options, const ClapChoice& choice)
   const double rate = options.sampleRate > 0.0 ? options.sampleRate : input.sampleRate;
   plugin.SetTransport(options.transport.tempo, options.transport.timeSigNumerator,
                       options.transport.timeSigDenominator, options.transport.playing);
-  plugin.Activate(rate, static_cast<std::uint32_t>(options.blockSize));
+  // The preset goes in before activation, as a host loads a project.
   if (!options.preset.empty()) plugin.ApplyPreset(options.preset);
+  plugin.Activate(rate, static_cast<std::uint32_t>(options.blockSize));
 
   ClapRenderOptions render;
   render.blockSize = options.blockSize;

@@ -120,14 +120,22 @@ const clap_host_posix_fd_support_t kFds = {
     },
 };
 
+struct AnyMisuse {
+  const char* call;
+  const char* thread;
+};
 std::mutex gAllMutex;
-std::vector<std::string> gAllMisuse;
+AnyMisuse gAll[64];
+std::size_t gAllCount = 0;
 
 }  // namespace
 
 std::vector<std::string> ClapHostServices::AllMisuse() {
   std::lock_guard<std::mutex> lock(gAllMutex);
-  return gAllMisuse;
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < gAllCount; ++i)
+    out.push_back(std::string(gAll[i].call) + " called from " + gAll[i].thread);
+  return out;
 }
 
 ClapHostServices::ClapHostServices() : mainThread_(std::this_thread::get_id()) {
@@ -168,28 +176,28 @@ bool ClapHostServices::IsAudio() const {
   return audioThread_.load() == std::this_thread::get_id();
 }
 
-void ClapHostServices::Record(const std::string& what) {
+void ClapHostServices::Record(const char* call, const char* thread) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (std::find(misuse_.begin(), misuse_.end(), what) != misuse_.end()) return;
-    misuse_.push_back(what);
+    for (std::size_t i = 0; i < misuseCount_; ++i)
+      if (misuse_[i].call == call && misuse_[i].thread == thread) return;
+    if (misuseCount_ == std::size(misuse_)) return;
+    misuse_[misuseCount_++] = {call, thread};
   }
   std::lock_guard<std::mutex> lock(gAllMutex);
-  gAllMisuse.push_back(what);
+  if (gAllCount < std::size(gAll)) gAll[gAllCount++] = {call, thread};
 }
 
 void ClapHostServices::RequireMain(const char* call) {
-  if (!IsMain())
-    Record(std::string(call) + " called from " +
-           (IsAudio() ? "the audio thread" : "a thread not the main one"));
+  if (!IsMain()) Record(call, IsAudio() ? "the audio thread" : "a thread not the main one");
 }
 
 void ClapHostServices::RequireNotAudio(const char* call) {
-  if (IsAudio()) Record(std::string(call) + " called from the audio thread");
+  if (IsAudio()) Record(call, "the audio thread");
 }
 
 void ClapHostServices::RequireAudio(const char* call) {
-  if (!IsAudio()) Record(std::string(call) + " called from a thread not the audio one");
+  if (!IsAudio()) Record(call, "a thread not the audio one");
 }
 
 void ClapHostServices::AddLog(std::string line) {
@@ -199,7 +207,10 @@ void ClapHostServices::AddLog(std::string line) {
 
 std::vector<std::string> ClapHostServices::Misuse() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return misuse_;
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < misuseCount_; ++i)
+    out.push_back(std::string(misuse_[i].call) + " called from " + misuse_[i].thread);
+  return out;
 }
 
 std::vector<std::string> ClapHostServices::Log() const {

@@ -81,7 +81,9 @@ class ClapHostServices {
   std::uint32_t requestedWidth_ = 0, requestedHeight_ = 0;
 
  private:
-  void Record(const std::string& what);
+  // Allocation-free, so misuse on the audio thread does not show up as the
+  // plug-in's allocation: the call's and the thread's names are literals.
+  void Record(const char* call, const char* thread);
 
   clap_host_t host_{};
   const clap_plugin_t* plugin_ = nullptr;
@@ -89,7 +91,13 @@ class ClapHostServices {
   std::thread::id mainThread_;
   std::atomic<std::thread::id> audioThread_{};
   mutable std::mutex mutex_;  // guards misuse_ and log_, written from any thread
-  std::vector<std::string> misuse_, log_;
+  struct Misused {
+    const char* call;
+    const char* thread;
+  };
+  Misused misuse_[32] = {};
+  std::size_t misuseCount_ = 0;
+  std::vector<std::string> log_;
 };
 
 }  // namespace vornhost

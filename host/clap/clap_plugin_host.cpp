@@ -225,6 +225,18 @@ ClapParamEvent ClapPluginHost::Resolve(const std::string& assignment) const {
     if (end == text.c_str() || *end != 0)
       throw HostError("'" + text + "' is not a value of \"" + param.name + "\"");
   }
+  // A number the plug-in took as another (clamped into its range) is
+  // refused rather than rendered as something the user did not ask for.
+  char* end = nullptr;
+  const double asked = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() && *end == 0) {
+    const std::string shown = Text(param.id, value);
+    char* shownEnd = nullptr;
+    const double got = std::strtod(shown.c_str(), &shownEnd);
+    if (shownEnd != shown.c_str() && std::fabs(got - asked) > 0.01 * std::fabs(asked) + 0.01)
+      throw HostError("\"" + param.name + "\" takes " + Text(param.id, param.minimum) + " .. " +
+                      Text(param.id, param.maximum) + "; '" + text + "' is outside");
+  }
   if (!(value >= param.minimum && value <= param.maximum))
     throw HostError("\"" + param.name + "\" takes " + Text(param.id, param.minimum) + " .. " +
                     Text(param.id, param.maximum) + "; '" + text + "' is outside");
@@ -272,8 +284,8 @@ void ClapPluginHost::Activate(double sampleRate, std::uint32_t maxBlock, std::ui
   for (auto* list : {&inBuffers_, &outBuffers_}) {
     const auto& ports = list == &inBuffers_ ? inputs_ : outputs_;
     for (std::size_t i = 1; i < list->size(); ++i) {
-      (*list)[i] = {extra > 0 ? scratchPtr32_.data() + at : nullptr, extra > 0 ? scratchPtr64_.data() + at : nullptr,
-                    ports[i].channels, 0, 0};
+      (*list)[i] = {extra > 0 ? scratchPtr32_.data() + at : nullptr,
+                    extra > 0 ? scratchPtr64_.data() + at : nullptr, ports[i].channels, 0, 0};
       at += ports[i].channels;
     }
   }
@@ -363,7 +375,8 @@ void ClapPluginHost::Flush(const std::vector<ClapParamEvent>& events) {
 
 clap_process_status ClapPluginHost::Run(const clap_audio_buffer_t* in, clap_audio_buffer_t* out,
                                         std::uint32_t frames) {
-  if (!active_ || frames > maxBlock_) return CLAP_PROCESS_ERROR;  // the host's own mistake, never the plug-in's
+  if (!active_ || frames > maxBlock_)
+    return CLAP_PROCESS_ERROR;  // the host's own mistake, never the plug-in's
   services_.EnterAudio();
   if (!processing_) {
     processing_ = plugin_->start_processing(plugin_);

@@ -145,10 +145,11 @@ std::string CheckStateStreams(const Target& t) {
   for (std::size_t chunk : {1u, 7u, 13u, 251u}) {
     std::vector<std::uint8_t> bytes;
     if (!p.SaveState(bytes, chunk))
-      return Format("save through a stream taking %zu bytes a call answered false", chunk);
+      return Format("save into a stream that takes %zu bytes at a time answered false", chunk);
     if (bytes != whole)
-      return Format("save through a stream taking %zu bytes a call wrote %zu bytes, not the %zu of one call",
-                    chunk, bytes.size(), whole.size());
+      return Format(
+          "save into a stream that takes %zu bytes at a time wrote %zu bytes, not the %zu of one call", chunk,
+          bytes.size(), whole.size());
   }
   for (std::size_t chunk : {std::size_t{1}, std::size_t{13}, SIZE_MAX}) {
     ClapPluginHost fresh(module, t.pluginId);
