@@ -189,6 +189,7 @@ int main(int argc, char** argv) {
     if (*infoCmd && IsLv2Reference(info.plugin)) return RunLv2Info(info);
     if (*benchCmd && IsLv2Reference(bench.plugin)) return RunLv2Bench(bench);
     if (*validateCmd && IsLv2Reference(validate.plugin)) return RunLv2Validate(validate);
+    if (*digestCmd && IsLv2Reference(digest.plugin)) return RunLv2Digest(digest);
 #endif
     if (*infoCmd) return RunInfo(info);
 #ifndef VORNHOST_NO_AUDIO_FILES

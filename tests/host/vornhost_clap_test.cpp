@@ -6,6 +6,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -185,6 +186,13 @@ TEST(VornhostClap, DigestIsTheVstBuildsForEveryFloatCase) {
   };
   EXPECT_EQ(floatRows(clap.out), floatRows(vst.out));
   EXPECT_NE(clap.out.find("noise    full-res-fb    float"), std::string::npos) << clap.out;
+#ifdef VORN_LV2_BUNDLE
+  // And the LV2 bundle's, the third format of the same sound.
+  setenv("LV2_PATH", VORN_LV2_PATH, 1);
+  Outcome lv2 = Vornhost({"digest", VORN_LV2_BUNDLE});
+  ASSERT_EQ(lv2.status, 0) << lv2.err;
+  EXPECT_EQ(floatRows(lv2.out), floatRows(vst.out));
+#endif
 }
 
 TEST(VornhostClap, ValidatePassesOursAndFindsEachFaultOfTheFixture) {
