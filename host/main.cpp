@@ -50,8 +50,10 @@ Transport ParseTransport(double tempo, const std::string& timeSig, bool stopped)
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, edit, validate, bench, digest)",
-               "vornhost"};
+  CLI::App app{
+      "vornhost: a command-line VST 2.4, LV2 and CLAP host (render, info, demo, edit, validate, bench, "
+      "digest)",
+      "vornhost"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "vornhost 1.0");
   const auto positiveRate = CLI::Range(8000.0, 768000.0);
