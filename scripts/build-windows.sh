@@ -5,6 +5,7 @@
 #                               runs 32-bit programs (ctest --test-dir build/win32)
 #   build/win64/VornDelay2.dll  64-bit, with the unit tests and vornhost,
 #                               which run under wine64 (ctest --test-dir build/win64)
+# and beside each DLL VornDelay2.clap, the CLAP plug-in.
 # Usage: scripts/build-windows.sh [build type, default RelWithDebInfo]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Checks built Windows plug-in DLLs from the outside, as a host's loader
 # sees them: exactly the exports VSTPluginMain, main and MAIN (undecorated,
-# one function), imports from system DLLs only, and the three pictures and
+# one function) of a .dll, or clap_entry alone of a .clap, imports from
+# system DLLs only, and the three pictures and
 # their double-density twins as "DATA" resources 0, 1, 2 and 100, 101, 102
 # in language 1033 with the bytes of the files in resources/.
 #
-#   check-windows-dlls.sh [VornDelay2.dll ...]
+#   check-windows-dlls.sh [VornDelay2.dll|VornDelay2.clap ...]
 #
-# Without arguments both builds are checked (build/win32, build/win64).
+# Without arguments both builds' DLLs and .clap modules are checked
+# (build/win32, build/win64).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-[ $# -gt 0 ] || set -- build/win32/VornDelay2.dll build/win64/VornDelay2.dll
+[ $# -gt 0 ] || set -- build/win32/VornDelay2.dll build/win64/VornDelay2.dll build/win32/VornDelay2.clap \
+  build/win64/VornDelay2.clap
 
 # DLLs every Windows installation carries.
 system_dlls=" kernel32.dll user32.dll gdi32.dll gdiplus.dll ole32.dll oleaut32.dll msvcrt.dll "
@@ -50,8 +53,12 @@ check_dll() {
   names=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | awk '/^\t\[/ {print $3}' | sort | tr '\n' ' ')
   addresses=$(sed -n '/^Export Address Table -- Ordinal Base/,/^$/p' <<<"$dump" | awk '/Export RVA/ {print $(NF-2)}' | sort -u | tr "\n" " ")
   echo "  exports: $names"
-  [ "$names" = "MAIN VSTPluginMain main " ] || fail "exports must be exactly MAIN VSTPluginMain main"
-  [ "$(wc -w <<<"$addresses")" -eq 1 ] || fail "the three exports must name one function (addresses: $addresses)"
+  if [[ "$dll" == *.clap ]]; then
+    [ "$names" = "clap_entry " ] || fail "exports must be exactly clap_entry"
+  else
+    [ "$names" = "MAIN VSTPluginMain main " ] || fail "exports must be exactly MAIN VSTPluginMain main"
+    [ "$(wc -w <<<"$addresses")" -eq 1 ] || fail "the three exports must name one function (addresses: $addresses)"
+  fi
 
   # Imports: system DLLs only.
   local imports dll_name
@@ -68,6 +75,10 @@ check_dll() {
   # Resources: the directory as objdump lists it ...
   local listing
   listing=$(sed -n '/^The .rsrc Resource Directory section:/,/^ Resources start/p' <<<"$dump")
+  if [[ "$dll" == *.clap ]] && [ -z "$listing" ]; then
+    echo "  resources: none to check (this CLAP module is built without the editor)"
+    return
+  fi
   grep -q ": DATA, Value:" <<<"$listing" || fail "no resource type DATA"
   local id
   for id in $picture_ids; do

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs fuzz targets: scripts/fuzz.sh TARGET SECONDS [SEED]
-# TARGET is state, fxp, dispatch, audio, lv2, or all (each in turn, from its
+# TARGET is state, fxp, dispatch, audio, lv2, clap, or all (each in turn, from its
 # seeds alone, as the test command runs them). The targets are built in
 # build/fuzz with clang (sanitizers on). One target starts from the seed
 # corpus in tests/fuzz/corpus/TARGET and keeps what it learns in
@@ -9,9 +9,9 @@
 # Without clang and libFuzzer it says so in one line and succeeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=(state fxp dispatch audio lv2)
+targets=(state fxp dispatch audio lv2 clap)
 if [ $# -lt 2 ]; then
-  echo "usage: scripts/fuzz.sh state|fxp|dispatch|audio|lv2|all SECONDS [SEED]" >&2
+  echo "usage: scripts/fuzz.sh state|fxp|dispatch|audio|lv2|clap|all SECONDS [SEED]" >&2
   exit 2
 fi
 target=$1
@@ -24,7 +24,7 @@ if [ "$target" = all ]; then
 elif [[ " ${targets[*]} " == *" $target "* ]]; then
   chosen=("$target")
 else
-  echo "fuzz: unknown target '$target' (state, fxp, dispatch, audio, lv2 or all)" >&2
+  echo "fuzz: unknown target '$target' (state, fxp, dispatch, audio, lv2, clap or all)" >&2
   exit 2
 fi
 

@@ -33,11 +33,12 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
-# The LV2 plug-in and its UI on two threads, under ThreadSanitizer.
+# The LV2 plug-in and its UI, and the CLAP plug-in's main and audio
+# threads, under ThreadSanitizer.
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_TSAN=ON -DVORN_BENCH=OFF -DVORN_HOST=OFF \
   -DVORN_WERROR=ON >/dev/null
-cmake --build build/tsan --target lv2_thread_tests -j "$jobs"
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -R '^lv2_thread_tests$' --output-on-failure
+cmake --build build/tsan --target lv2_thread_tests clap_thread_tests -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -R '^(lv2|clap)_thread_tests$' --output-on-failure
 
 # The fuzz targets, 30 s each from their seed corpora with a fixed seed
 # (one line says so where clang's libFuzzer is missing). The soak runs

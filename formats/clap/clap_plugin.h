@@ -89,10 +89,11 @@ class ClapPlugin final : public MorvoxHost {
   // [main] The ring-out in frames for the current settings; UINT32_MAX
   // for a sound that sustains itself (clap_tail.cpp).
   std::uint32_t TailFrames() const;
-  static constexpr double kTailLineGain = 0.962;    // the left line's input gain
-  static constexpr double kTailLevelGain = 1.782;   // 0.891 / 0.5, the level control's largest
-  static constexpr double kTailFloor = 1.0e-5;      // -100 dB: below any 16-bit or 24-bit dither
-  static constexpr double kTailRingSeconds = 0.25;  // the filters and the level control settling
+  static constexpr double kTailLift = 0.453;       // the level control's lift: 1.28 times at 78 %
+  static constexpr double kTailEndless = 0.99;     // a pass that gives back this much never ends
+  static constexpr double kTailLevelGain = 1.782;  // 0.891 / 0.5, the level control's largest
+  static constexpr double kTailFloor = 1.0e-5;     // -100 dB: below any 16-bit or 24-bit dither
+  static constexpr double kTailRingSeconds = 0.5;  // the filters and the level control settling
   void SetOffline(bool offline) { offline_ = offline; }
   bool Offline() const { return offline_; }
 

@@ -19,13 +19,20 @@ std::uint32_t ClapPlugin::TailFrames() const {
     seconds = tempo > 0 ? quarters * 60.0 / tempo : 0.0;
   }
   seconds = std::fmin(std::fmax(seconds, 0.0), 6.0);
-  // Each pass round the loop gives back at most the feedback times the
-  // line's gain times the level control's largest gain; when that reaches
-  // 1 the echoes can sustain themselves.
-  const double loop = feedback * kTailLineGain * kTailLevelGain;
-  if (loop >= 1.0) return UINT32_MAX;
+  // Each pass round the loop gives back the feedback times what the line,
+  // the filters and the level control give; the level control lifts quiet
+  // echoes, the more so the more feedback there is, and from about 80 %
+  // the echoes sustain themselves. (Measured at 100 ms: 55 % rings 1.02
+  // times the feedback per pass, 75 % 1.14 times, 77 % dies away in 15 s,
+  // 79 % sustains; the lift here errs long.)
+  const double pass = feedback * (1.0 + kTailLift * feedback * feedback);
+  if (pass >= kTailEndless) return UINT32_MAX;
+  // The first echo is at most the wet gain times the level control's
+  // largest gain; the passes bring it below the floor.
+  const double wet = std::pow(10.0, std::fmin(std::fmax(PublishedValue(9), -40.0), 10.0) / 20.0);
+  const double start = wet * kTailLevelGain;
   double passes = 1.0;
-  if (loop > 0.0) passes += std::ceil(std::log(kTailFloor) / std::log(loop));
+  if (pass > 0.0 && start > kTailFloor) passes += std::ceil(std::log(kTailFloor / start) / std::log(pass));
   const double total = passes * seconds + kTailRingSeconds;
   const double frames = std::ceil(total * rate);
   return frames >= static_cast<double>(UINT32_MAX - 1) ? UINT32_MAX - 1 : static_cast<std::uint32_t>(frames);
