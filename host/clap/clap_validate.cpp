@@ -53,6 +53,8 @@ int RunClapValidate(const ValidateOptions& options, const ClapChoice& choice) {
     const auto start = std::chrono::steady_clock::now();
     IsolatedResult isolated = RunIsolated(
         [&] {
+          // Where checks share a process (no fork), each sees only its own misuse.
+          const std::size_t earlier = ClapHostServices::AllMisuse().size();
           std::string answer = "R";
           try {
             answer.append(check.run(target));
@@ -61,9 +63,10 @@ int RunClapValidate(const ValidateOptions& options, const ClapChoice& choice) {
           }
           // A skip or a failure says its own; misuse fails a passing check.
           const auto misuse = ClapHostServices::AllMisuse();
-          if (answer == "R" && !misuse.empty()) {
-            answer.append(misuse.front());
-            if (misuse.size() > 1) answer.append(" (and " + std::to_string(misuse.size() - 1) + " more)");
+          if (answer == "R" && misuse.size() > earlier) {
+            answer.append(misuse[earlier]);
+            if (misuse.size() > earlier + 1)
+              answer.append(" (and " + std::to_string(misuse.size() - earlier - 1) + " more)");
           }
           return answer;
         },
