@@ -170,6 +170,35 @@ TEST(VornhostClap, AutomationLandsOnItsFrame) {
   }
 }
 
+// Blocks of any size give the same samples, events included: the host
+// cuts each event's time into the block it falls in.
+TEST(VornhostClap, BlockSizeChangesNothingEventsIncluded) {
+  const std::string dir = TempDir("clap_blocks");
+  WriteAudio(dir + "/in.wav", Noise(20000));
+  Audio reference;
+  for (const char* block : {"512", "37", "1", "4096"}) {
+    Outcome r =
+        Vornhost({"render", dir + "/in.wav", dir + "/out.wav", kClap, "--block", block, "--tail", "0.5",
+                  "--plugin-id", "com.fenmoor.vorn-delay-2", "-p", "Delay [ms]=20", "--automate",
+                  "Feedback [%]=0:0,5001f:70,15000f:20", "--automate", "Wet [dB]=0.1:-6"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Audio out = ReadAudio(dir + "/out.wav");
+    if (reference.channels.empty())
+      reference = out;
+    else
+      EXPECT_EQ(out.channels, reference.channels) << "blocks of " << block;
+  }
+  // What CLAP audio cannot do is refused before any work.
+  for (const std::vector<std::string>& extra :
+       std::vector<std::vector<std::string>>{{"--double"}, {"--state", dir + "/in.wav"}}) {
+    std::vector<std::string> args = {"render", dir + "/in.wav", dir + "/other.wav", kClap};
+    args.insert(args.end(), extra.begin(), extra.end());
+    Outcome r = Vornhost(args);
+    EXPECT_EQ(r.status, 2) << extra[0];
+    EXPECT_FALSE(FileExists(dir + "/other.wav")) << extra[0];
+  }
+}
+
 // The float rows of the digest are the VST build's, bit for bit; the
 // double rows stay the VST's own where the CLAP ports are single precision.
 TEST(VornhostClap, DigestIsTheVstBuildsForEveryFloatCase) {
