@@ -16,9 +16,9 @@ namespace vornhost {
 
 namespace {
 
-constexpr double kSampleRate = 44100.0;
-constexpr int kBlockSize = 512;
-constexpr double kTailSeconds = 2.0;
+constexpr double kSampleRate = kDigestSampleRate;
+constexpr int kBlockSize = kDigestBlockSize;
+constexpr double kTailSeconds = kDigestTailSeconds;
 
 struct Input {
   const char* name;
@@ -62,18 +62,18 @@ const Settings kSettings[] = {
     {"full-res-fb", {"Resonance=1", "Feedback [%]=100"}},
 };
 
-AudioData RenderCase(const std::shared_ptr<PluginModule>& module, const Input& input,
-                     const Settings& settings, Precision precision) {
+AudioData RenderCase(const std::shared_ptr<PluginModule>& module, const AudioData& input,
+                     const std::vector<const char*>& settings, Precision precision) {
   PluginInstance plugin(module);
   plugin.host().SetTransport(Transport{});  // 120 BPM, 4/4, playing
   plugin.Setup(kSampleRate, kBlockSize);
   plugin.Resume();
-  for (const char* assignment : settings.assignments) ApplyParam(plugin, assignment);
+  for (const char* assignment : settings) ApplyParam(plugin, assignment);
   RenderOptions render;
   render.blockSize = kBlockSize;
   render.precision = precision;
   render.tailSeconds = kTailSeconds;
-  AudioData output = Render(plugin, input.data, render);
+  AudioData output = Render(plugin, input, render);
   plugin.Suspend();
   return output;
 }
@@ -100,7 +100,13 @@ int RunDigest(const DigestOptions& options) {
   const auto [name, canDouble] = ProbePlugin(module);
   if (name != "Vorn Delay 2")
     throw HostError("digest renders Vorn Delay 2's settings; '" + path + "' is \"" + name + "\"");
+  PrintDigestTable(name, canDouble,
+                   [&module](const AudioData& input, const std::vector<const char*>& settings,
+                             Precision precision) { return RenderCase(module, input, settings, precision); });
+  return 0;
+}
 
+void PrintDigestTable(const std::string& name, bool canDouble, const DigestRenderer& render) {
   PhraseSettings phrase;
   phrase.sampleRate = kSampleRate;
   const Input inputs[] = {{"impulse", Impulse()}, {"phrase", SynthesizePhrase(phrase)}, {"noise", Noise()}};
@@ -121,13 +127,12 @@ int RunDigest(const DigestOptions& options) {
                       label);
           continue;
         }
-        AudioData output = RenderCase(module, input, settings, precision);
+        AudioData output = render(input.data, settings.assignments, precision);
         std::printf("  %-8s %-14s %-9s %8zu  %016" PRIx64 "\n", input.name, settings.name, label,
                     output.frames(), DigestOfBits(output.channels));
       }
   }
   std::fflush(stdout);
-  return 0;
 }
 
 }  // namespace vornhost

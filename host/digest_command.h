@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "host/audio_file.h"
+#include "host/block_processor.h"
 
 namespace vornhost {
 
@@ -15,6 +19,21 @@ struct DigestOptions {
 };
 
 int RunDigest(const DigestOptions& options);
+
+// The fixed conditions every format's digest renders under.
+constexpr double kDigestSampleRate = 44100.0;
+constexpr int kDigestBlockSize = 512;
+constexpr double kDigestTailSeconds = 2.0;
+
+// Renders one case: input through a fresh instance set up with the
+// settings (NAME=VALUE in the plug-in's terms, applied before the first
+// block), in blocks of kDigestBlockSize, kDigestTailSeconds of tail after it.
+using DigestRenderer = std::function<AudioData(
+    const AudioData& input, const std::vector<const char*>& settings, Precision precision)>;
+
+// Prints the table for the plug-in called name: every format's table is
+// the same text when the sound is the same.
+void PrintDigestTable(const std::string& name, bool canDouble, const DigestRenderer& render);
 
 // FNV-1a (64 bits) over every sample's IEEE 754 bits, channel after channel,
 // each sample's eight bytes least significant first: the same on every

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "host/bench_command.h"
+#include "host/clap/clap_commands.h"
+#include "host/clap/clap_plugin_host.h"
 #include "host/digest_command.h"
 #include "host/edit_command.h"
 #include "host/host_error.h"
@@ -63,12 +65,18 @@ int UsageError(std::string message, const CLI::App& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"vornhost: a command-line VST 2.4 host (render, info, demo, edit, validate, bench, digest)",
-               "vornhost"};
+  CLI::App app{
+      "vornhost: a command-line VST 2.4, LV2 and CLAP host (render, info, demo, edit, validate, bench, "
+      "digest)",
+      "vornhost"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string("vornhost ") + VORN_VERSION);
   const auto positiveRate = CLI::Range(8000.0, 768000.0);
   const auto blockRange = CLI::Range(1, 65536);
+
+  // A CLAP file may hold several plug-ins; the first unless one is named.
+  ClapChoice clap;
+  const char* const kPluginIdHelp = "CLAP: the id of the plug-in to use in the file (default: its first)";
 
   InfoOptions info;
   auto* infoCmd =
@@ -77,6 +85,7 @@ int main(int argc, char** argv) {
                       "Plug-in binary, or an LV2 plug-in's URI or bundle folder (default: VornDelay2 next to "
                       "vornhost, in ../lib/vst or in the build)");
   infoCmd->add_flag("--json", info.json, "Print JSON for machines");
+  infoCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
 
 #ifndef VORNHOST_NO_AUDIO_FILES
   RenderCommandOptions render;
@@ -122,6 +131,12 @@ int main(int argc, char** argv) {
       "Apply a preset first: a program file (.fxp, .fxb) or the name of one of the "
       "plug-in's presets (VST: from <plug-in>-presets/ beside it; LV2: its presets' labels)");
 
+  renderCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
+  renderCmd->add_option(
+      "--automate", clap.automation,
+      "CLAP: NAME=TIME:VALUE,TIME:VALUE... timed changes, TIME in seconds or NNNf frames, each "
+      "landing on its frame; repeatable");
+
   DemoOptions demo;
   auto* demoCmd =
       app.add_subcommand("demo", "Render a synthesized phrase through Vorn Delay 2 and summarise it");
@@ -141,6 +156,7 @@ int main(int argc, char** argv) {
                    "1..10: more repetitions; 7 and up also feed NaN and infinities (default 5)")
       ->check(CLI::Range(1, 10));
   validateCmd->add_option("--seed", validate.seed, "Seed of the random automation (default 1)");
+  validateCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
 
   BenchOptions bench;
   auto* benchCmd = app.add_subcommand("bench", "Measure a plug-in's processing cost");
@@ -154,11 +170,13 @@ int main(int argc, char** argv) {
   DigestOptions digest;
   auto* digestCmd = app.add_subcommand(
       "digest", "Render fixed inputs and settings in both precisions and print a digest of each output");
-  digestCmd->add_option("plugin", digest.plugin, "Plug-in binary (default: VornDelay2)");
+  digestCmd->add_option("plugin", digest.plugin, "Plug-in binary or .clap file (default: VornDelay2)");
+  digestCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
 
   EditOptions edit;
   auto* editCmd = app.add_subcommand("edit", "Show a plug-in's editor in a window, with audio running");
-  editCmd->add_option("plugin", edit.plugin, "Plug-in binary (default: VornDelay2)");
+  editCmd->add_option("plugin", edit.plugin, "Plug-in binary or .clap file (default: VornDelay2)");
+  editCmd->add_option("--plugin-id", clap.pluginId, kPluginIdHelp);
   editCmd->add_option("--screenshot", edit.screenshot,
                       "Write the window's content to this PNG file after --after ms, then exit");
   editCmd
@@ -192,17 +210,24 @@ int main(int argc, char** argv) {
   }
 
   try {
+    // A CLAP plug-in is named by its .clap file.
+    if (*infoCmd && IsClapReference(info.plugin)) return RunClapInfo(info, clap);
+    if (*validateCmd && IsClapReference(validate.plugin)) return RunClapValidate(validate, clap);
+    if (*digestCmd && IsClapReference(digest.plugin)) return RunClapDigest(digest, clap);
+    if (*editCmd && IsClapReference(edit.plugin)) return RunClapEdit(edit, clap);
 #ifdef VORNHOST_LV2
     // An LV2 plug-in is named by URI or bundle folder.
     if (*infoCmd && IsLv2Reference(info.plugin)) return RunLv2Info(info);
     if (*benchCmd && IsLv2Reference(bench.plugin)) return RunLv2Bench(bench);
     if (*validateCmd && IsLv2Reference(validate.plugin)) return RunLv2Validate(validate);
+    if (*digestCmd && IsLv2Reference(digest.plugin)) return RunLv2Digest(digest);
 #endif
     if (*infoCmd) return RunInfo(info);
 #ifndef VORNHOST_NO_AUDIO_FILES
     if (*renderCmd) {
       render.precision = renderDouble ? Precision::Double : Precision::Float;
       render.transport = ParseTransport(renderTempo, renderTimeSig, renderStopped);
+      if (IsClapReference(render.plugin)) return RunClapRender(render, clap);
 #ifdef VORNHOST_LV2
       if (IsLv2Reference(render.plugin)) return RunLv2Render(render);
 #endif
