@@ -37,6 +37,8 @@ test_packages=(
   dpkg-dev file lintian help2man nsis
   # Real hosts: jalv with our UI on JACK's dummy driver, Ardour headless.
   x11-utils jalv jackd2 libgtk-3-0 libsuil-0-0 ardour
+  # The CLAP plug-in in Qtractor, headless on JACK's dummy driver.
+  qtractor
 )
 case $mode in
   demo) packages=("${demo_packages[@]}") ;;
