@@ -50,6 +50,11 @@ bool ClapPlugin::Activate(double sampleRate, std::uint32_t, std::uint32_t maxFra
   // process call allocates.
   script_->InitOnce();
   script_->OnResume();
+  // Nothing heard before counts: the lines start silent (and resident), so
+  // a chunk the host loads before the first sound applies at once.
+  script_->SilenceLines();
+  change_ = Change::kNone;
+  sounded_ = false;
   PublishSettings();
   active_.store(true, std::memory_order_release);
   return true;
@@ -60,6 +65,12 @@ void ClapPlugin::Deactivate() {
   active_.store(false, std::memory_order_release);
   processing_ = false;
   script_->OnSuspend();
+  if (change_ == Change::kClearing) {
+    // Cut short: the next activation silences the lines anyway.
+    change_ = Change::kNone;
+    ApplyPendingValues();
+    PublishSettings();
+  }
   // A chunk the sound never reached (the host stopped processing during
   // the fade) is taken now: the main thread owns the sound again.
   std::uint32_t sequence = 0;
@@ -88,6 +99,8 @@ void ClapPlugin::StopProcessing() {
 
 void ClapPlugin::Reset() {
   script_->ClearEchoes();
+  if (change_ == Change::kClearing) FinishClear();
+  sounded_ = false;
 }
 
 void ClapPlugin::ApplyValue(clap_id id, double value) {
@@ -98,8 +111,9 @@ void ClapPlugin::ApplyValue(clap_id id, double value) {
     return;
   }
   if (id >= kSliderParams) return;
-  if (chunkWaiting_) {
-    // A load is on its way: the host's newer values follow it.
+  if (chunkWaiting_ || change_ == Change::kClearing) {
+    // A load is on its way (or its clear under way): the host's newer
+    // values follow it.
     pendingValues_[id] = value;
     return;
   }
@@ -195,27 +209,58 @@ void ClapPlugin::RunSegment(float* const in[2], float* const out[2], std::uint32
   float* segOut[2] = {out[0], out[1]};
   fade_.SetTargets(!bypassed_, chunkWaiting_);
   const auto count = static_cast<std::int32_t>(frames);
-  if (fade_.Transparent()) {
+  if (change_ == Change::kClearing) {
+    // The effect stands still while its lines are cleared; the input goes
+    // out as it is.
+    for (int c = 0; c < 2; ++c) {
+      if (out[c] != in[c]) std::memmove(out[c], in[c], frames * sizeof(float));
+    }
+    StepClear(frames);
+  } else if (fade_.Transparent()) {
     morvox::RunBlock(*script_, 2, segIn, segOut, count);
   } else {
     fade_.Process(segIn, segOut, frames, [this](float** passIn, float** passOut, std::uint32_t n) {
       morvox::RunBlock(*script_, 2, passIn, passOut, static_cast<std::int32_t>(n));
     });
   }
+  if (frames > 0 && change_ == Change::kNone) sounded_ = true;
   if (chunkWaiting_ && fade_.AtDry()) TakePendingChunk();
   transport_.Advance(frames, sampleRate_);
 }
 
-void ClapPlugin::TakePendingChunk() {
+void ClapPlugin::ApplyChunk() {
   script_->SetChunk(waitingChunk_.data(), static_cast<std::int32_t>(kChunkBytes), false);
-  // What the lines hold belongs to the old settings: the new ones start
-  // from silence, their input fading in.
-  script_->ClearEchoes();
-  fade_.FadeInInput();
   chunkWaiting_ = false;
   ApplyPendingValues();
   PublishSettings();
   appliedSequence_.store(waitingSequence_, std::memory_order_release);
+}
+
+void ClapPlugin::TakePendingChunk() {
+  ApplyChunk();
+  // What the lines hold belongs to the old settings: the new ones start
+  // from silence, cleared behind the dry output a bounded share per call,
+  // then their input fades in. Values that come meanwhile wait.
+  script_->BeginClearEchoes();
+  change_ = Change::kClearing;
+  StepClear(0);
+}
+
+void ClapPlugin::StepClear(std::uint32_t frames) {
+  // Cells per line and frame: a 6 s line at 192 kHz is clear in under
+  // 5000 frames, for some microseconds per call.
+  constexpr std::uint32_t kCellsPerFrame = 256;
+  constexpr std::uint32_t kLeastCells = 4096;
+  const std::uint32_t cells = std::max(kLeastCells, std::min(frames, 1u << 20) * kCellsPerFrame);
+  if (script_->ClearEchoesStep(static_cast<std::int32_t>(cells))) FinishClear();
+}
+
+void ClapPlugin::FinishClear() {
+  change_ = Change::kNone;
+  sounded_ = false;
+  fade_.FadeInInput();
+  ApplyPendingValues();
+  PublishSettings();
 }
 
 clap_process_status ClapPlugin::Process(const clap_process_t* process) {
@@ -226,6 +271,9 @@ clap_process_status ClapPlugin::Process(const clap_process_t* process) {
   if (mailbox_.Take(waitingChunk_, sequence)) {
     chunkWaiting_ = true;
     waitingSequence_ = sequence;
+    // Nothing sounded since the lines were last silent: no echo to fade
+    // out or clear, the chunk applies at once.
+    if (!sounded_ && change_ == Change::kNone) ApplyChunk();
   }
   DrainUiEdits(process->out_events);
 

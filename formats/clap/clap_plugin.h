@@ -124,9 +124,12 @@ class ClapPlugin final : public MorvoxHost {
   void DrainUiEdits(const clap_output_events_t* out);
   // [audio] Runs `frames` from `offset` through the bypass fade and the effect.
   void RunSegment(float* const in[2], float* const out[2], std::uint32_t frames);
-  void ApplyPendingValues();  // [the sound's thread] values held back while a chunk waited
-  void TakePendingChunk();    // [audio] once the fade reached the dry input
-  void PublishSettings();     // [the sound's thread]
+  void ApplyPendingValues();             // [the sound's thread] values held back while a chunk waited
+  void TakePendingChunk();               // [audio] once the fade reached the dry input
+  void ApplyChunk();                     // [the sound's thread] the waiting chunk into the script
+  void StepClear(std::uint32_t frames);  // [audio] a share of the clear, by the call's length
+  void FinishClear();                    // [audio] the lines silent: the input fades in
+  void PublishSettings();                // [the sound's thread]
   // [main] The chunk a save answers: the posted one while the sound has
   // not taken it, else the published settings.
   void CurrentChunk(std::uint8_t* chunk) const;
@@ -149,6 +152,12 @@ class ClapPlugin final : public MorvoxHost {
   bool chunkWaiting_ = false;
   std::array<std::uint8_t, kChunkBytes> waitingChunk_{};
   std::uint32_t waitingSequence_ = 0;
+  // [audio] After a taken chunk the lines are cleared in slices while the
+  // output is dry. sounded_: the effect has run since the lines were last
+  // silent (activation or a clear).
+  enum class Change { kNone, kClearing };
+  Change change_ = Change::kNone;
+  bool sounded_ = false;
   std::array<double, kSliderParams> pendingValues_{};  // NaN: none
   bool settingsChanged_ = false;                       // [the sound's thread] not yet published
   // Loads are numbered: the main thread's last posted one and the one the

@@ -64,7 +64,8 @@ int64_t CLAP_ABI WriteTo(const clap_ostream_t* stream, const void* buffer, uint6
 int64_t CLAP_ABI ReadFrom(const clap_istream_t* stream, void* buffer, uint64_t size) {
   auto* in = static_cast<ClapMemoryIn*>(stream->ctx);
   const uint64_t n = std::min<uint64_t>({size, in->step, in->bytes.size() - in->at});
-  std::memcpy(buffer, in->bytes.data() + in->at, n);
+  // An empty vector's data() may be null: no copy of nothing from it.
+  if (n > 0) std::memcpy(buffer, in->bytes.data() + in->at, n);
   in->at += n;
   return static_cast<int64_t>(n);
 }

@@ -156,3 +156,65 @@ TEST(ClapState, ALoadTheSoundNeverReachedIsTakenWhenTheHostDeactivates) {
 }
 
 }  // namespace
+
+namespace {
+
+// A host that loads the state between activate and the first process (as
+// Qtractor does) hears the session's first audio through the loaded
+// settings, echo included, as if the state had been there before activation.
+TEST(ClapState, ALoadBeforeTheFirstSoundAppliesAtOnce) {
+  std::vector<float> burstL(44100, 0.0f);
+  std::vector<float> burstR(44100, 0.0f);
+  for (std::size_t i = 0; i < 64; ++i) burstL[i] = burstR[i] = 0.5f;
+
+  ClapTestHost host;
+  std::vector<std::uint8_t> chunk;
+  {
+    // A short delay with feedback, saved from an instance that took it.
+    ClapInstance source(host);
+    ClapEventList settings;
+    settings.Value(0, 1, 300);
+    settings.Value(0, 3, 50);
+    ASSERT_TRUE(source.Activate(44100, 512));
+    std::vector<float> l(512, 0.0f);
+    std::vector<float> r(512, 0.0f);
+    source.Process(l, r, 512, &settings);
+    chunk = source.Save();
+  }
+  ClapInstance before(host);
+  ASSERT_TRUE(before.Load(chunk));
+  ASSERT_TRUE(before.Activate(44100, 512));
+  std::vector<float> expectL = burstL;
+  std::vector<float> expectR = burstR;
+  before.Process(expectL, expectR, 512);
+  ASSERT_GT(Peak(expectL, 4096), 0.01f) << "the preset echoes the burst";
+
+  for (const bool again : {false, true}) {
+    ClapInstance after(host);
+    ASSERT_TRUE(after.Activate(44100, 512));
+    if (again) {
+      // A second activation: what sounded in the first does not count.
+      std::vector<float> l = burstL;
+      std::vector<float> r = burstR;
+      after.Process(l, r, 512);
+      after.Deactivate();
+      ASSERT_TRUE(after.Activate(44100, 512));
+    }
+    ASSERT_TRUE(after.Load(chunk));
+    std::vector<float> left = burstL;
+    std::vector<float> right = burstR;
+    after.Process(left, right, 512);
+    if (again) {
+      // The noise sequence and the positions run on: the echo is there,
+      // not the same bits.
+      EXPECT_GT(Peak(left, 4096), 0.5f * Peak(expectL, 4096));
+      EXPECT_GT(Peak(right, 4096), 0.5f * Peak(expectR, 4096));
+    } else {
+      EXPECT_EQ(left, expectL);
+      EXPECT_EQ(right, expectR);
+    }
+    EXPECT_EQ(after.Save(), chunk);
+  }
+}
+
+}  // namespace

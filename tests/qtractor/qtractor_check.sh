@@ -172,8 +172,11 @@ wait_for_port "jackrec:input2"
 printf 'locate 0\nplay\n' | timeout 10 jack_transport >/dev/null 2>&1 || fail "jack_transport did not play"
 wait "$recorder" || fail "jack_rec failed: $(cat "$work/rec.log")"
 
-# Each side: the burst's onset and the echo's; the gap is the state's delay
-# (the left line is 0.23 ms early and the right one as late).
+# Each side: the burst and its echo; the gap between their ends is the
+# state's delay (the left line is 0.23 ms early and the right one as late).
+# The ends, not the onsets: Qtractor ramps its first period of playback in,
+# which moves the burst's onset past the threshold by some milliseconds.
+# An end comes up to 1.1 ms late where the echo's filters ring on.
 # The VST build's render of the same burst and settings is measured alike.
 python3 - "$delay_ms" "$work/vst.wav" "$work/master.wav" <<'PY' || fail "the echo is not where the state puts it"
 import array, sys, wave
@@ -192,16 +195,19 @@ def check(path, expected):
     ok = True
     for side in range(channels):
         x = samples[side::channels]
-        onsets, last = [], None
+        onsets, ends, last = [], [], None
         for i, v in enumerate(x):
             if abs(v) / full > 0.05:
                 if last is None or i - last > rate // 20:
                     onsets.append(i)
-                last = i
+                    ends.append(i)
+                last = ends[-1] = i
         times = [1000.0 * o / rate for o in onsets]
+        ended = [1000.0 * e / rate for e in ends]
         name = path.rsplit("/", 1)[-1]
-        print("%s, side %d: bursts at %s ms" % (name, side, ", ".join("%.2f" % t for t in times)))
-        if len(onsets) != 2 or abs(times[1] - times[0] - expected) > 1.0:
+        print("%s, side %d: bursts at %s ms, ending at %s ms" % (
+            name, side, ", ".join("%.2f" % t for t in times), ", ".join("%.2f" % t for t in ended)))
+        if len(onsets) != 2 or abs(ended[1] - ended[0] - expected) > 1.5:
             ok = False
     return ok
 
