@@ -88,7 +88,7 @@ TEST(VornhostClap, WrongFilesAndIdsAreClearErrors) {
   };
   for (const auto& c : cases) {
     Outcome r = Vornhost(c.args);
-    EXPECT_EQ(r.status, 2) << c.args[1];
+    EXPECT_EQ(r.status, 1) << c.args[1];
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
   WriteAudio(dir + "/in.wav", Click());
@@ -101,7 +101,7 @@ TEST(VornhostClap, WrongFilesAndIdsAreClearErrors) {
     std::vector<std::string> args = {"render", dir + "/in.wav", dir + "/out.wav", kClap};
     args.insert(args.end(), bad.begin(), bad.end());
     Outcome r = Vornhost(args);
-    EXPECT_EQ(r.status, 2) << bad[1];
+    EXPECT_EQ(r.status, 1) << bad[1];
     EXPECT_FALSE(FileExists(dir + "/out.wav")) << bad[1];
   }
 }
@@ -146,7 +146,7 @@ TEST(VornhostClap, APresetRendersAsTheVstProgramFileOfTheSameName) {
   EXPECT_NEAR(static_cast<double>(first) / 44.1, 90.0, 0.5);
   Outcome missing =
       Vornhost({"render", dir + "/in.wav", dir + "/x.wav", kClap, "--preset", "No Such Preset"});
-  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("\"Slapback\""), std::string::npos) << missing.err;
 }
 
@@ -194,7 +194,7 @@ TEST(VornhostClap, BlockSizeChangesNothingEventsIncluded) {
     std::vector<std::string> args = {"render", dir + "/in.wav", dir + "/other.wav", kClap};
     args.insert(args.end(), extra.begin(), extra.end());
     Outcome r = Vornhost(args);
-    EXPECT_EQ(r.status, 2) << extra[0];
+    EXPECT_EQ(r.status, 1) << extra[0];
     EXPECT_FALSE(FileExists(dir + "/other.wav")) << extra[0];
   }
 }
