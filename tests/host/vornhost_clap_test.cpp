@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -250,4 +252,24 @@ TEST(VornhostClap, ValidatePassesOursAndFindsEachFaultOfTheFixture) {
 }
 
 }  // namespace
+// A CLAP render streams like the others: from standard input to standard
+// output, the format named by --type, the same bytes as a file's.
+TEST(VornhostClap, PipesAndTypeGiveTheFilesBytes) {
+  const std::string dir = TempDir("clap_pipes");
+  WriteAudio(dir + "/in.wav", Click());
+  const std::string args = std::string(" '") + kClap + "' -p 'Delay [ms]=50' --tail 0.3";
+  Outcome file = Vornhost(
+      {"render", dir + "/in.wav", dir + "/file.flac", kClap, "-p", "Delay [ms]=50", "--tail", "0.3"});
+  ASSERT_EQ(file.status, 0) << file.err;
+  const std::string line = "cat '" + dir + "/in.wav' | '" + VORNHOST_EXE + "' render - -" + args +
+                           " --type flac 2>/dev/null > '" + dir + "/piped.flac'";
+  ASSERT_EQ(std::system(line.c_str()), 0);
+  auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_GT(bytes(dir + "/file.flac").size(), 1000u);
+  EXPECT_TRUE(bytes(dir + "/piped.flac") == bytes(dir + "/file.flac"));
+}
+
 }  // namespace vornhost_test
