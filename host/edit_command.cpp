@@ -1,13 +1,13 @@
 #include "host/edit_command.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <thread>
 
 #include "host/block_processor.h"
+#include "host/edit_session.h"
 #include "host/editor_scale.h"
 #include "host/editor_window.h"
 #include "host/host_error.h"
@@ -22,32 +22,6 @@ namespace {
 constexpr int kBlock = 512;
 constexpr auto kIdlePeriod = std::chrono::milliseconds(10);
 constexpr double kNoisePeak = 0.1;  // -20 dBFS: shows on the meter, quiet to the ear
-
-volatile std::sig_atomic_t gInterrupted = 0;
-extern "C" void OnInterrupt(int) {
-  gInterrupted = 1;
-}
-
-// Ctrl-C and termination end the idle loop instead of the process, so the
-// editor is closed and the plug-in shut down in order.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    gInterrupted = 0;
-    oldInt_ = std::signal(SIGINT, OnInterrupt);
-    oldTerm_ = std::signal(SIGTERM, OnInterrupt);
-  }
-  ~InterruptGuard() {
-    std::signal(SIGINT, oldInt_);
-    std::signal(SIGTERM, oldTerm_);
-  }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  void (*oldInt_)(int);
-  void (*oldTerm_)(int);
-};
 
 // The editor's size, or false when it reports none that a window can have.
 bool EditorSize(PluginInstance& plugin, int& width, int& height) {
@@ -193,11 +167,8 @@ int RunEdit(const EditOptions& options) {
 
   int afterMs = options.afterMs;
   if (afterMs < 0 && !options.screenshot.empty()) afterMs = 1000;
-  // The window shows the open editor and Ctrl-C is handled: what a script
-  // driving the editor waits for.
-  std::printf("vornhost edit: \"%s\", %d x %d editor; %s\n", name.c_str(), width, height,
-              afterMs < 0 ? "close the window or press Ctrl-C to stop" : "running for a while");
-  std::fflush(stdout);
+  // The window shows the open editor and Ctrl-C is handled.
+  PrintEditorReady(name, width, height, "", afterMs < 0);
 
   EditPrinter edits;
   LiveAudio audio(plugin, options.sampleRate, options.inputNoise);
@@ -209,7 +180,7 @@ int RunEdit(const EditOptions& options) {
   bool captured = false;
   for (;;) {
     window->Pump();
-    if (window->CloseRequested() || gInterrupted != 0) break;
+    if (window->CloseRequested() || InterruptGuard::Interrupted()) break;
     plugin.Dispatch(effEditIdle);
     FollowResize(plugin, *window, width, height);
     if (options.printEdits) edits.PrintNew(plugin.host());

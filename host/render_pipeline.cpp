@@ -158,16 +158,20 @@ RenderResult Render(BlockEngine& engine, AudioSource& source, AudioSink& sink, c
   return {inFrames, written};
 }
 
-AudioData Render(PluginInstance& plugin, const AudioData& input, const RenderOptions& options) {
+AudioData Render(BlockEngine& engine, const AudioData& input, const RenderOptions& options) {
   AudioData output;
   output.sampleRate = input.sampleRate;
   output.format = input.format;
-  output.channels.assign(static_cast<std::size_t>(plugin.numOutputs()), {});
-  VstBlockEngine engine(plugin, options.blockSize, options.precision);
+  output.channels.assign(static_cast<std::size_t>(engine.outputs()), {});
   MemorySource source(input);
   MemorySink sink(output);
   Render(engine, source, sink, options);
   return output;
+}
+
+AudioData Render(PluginInstance& plugin, const AudioData& input, const RenderOptions& options) {
+  VstBlockEngine engine(plugin, options.blockSize, options.precision);
+  return Render(engine, input, options);
 }
 
 }  // namespace vornhost

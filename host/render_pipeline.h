@@ -47,6 +47,10 @@ struct RenderResult {
 // ends, so the tail starts on a block.
 RenderResult Render(BlockEngine& engine, AudioSource& source, AudioSink& sink, const RenderOptions& options);
 
+// The same with the whole signal in memory. The result has the input's
+// rate and format.
+AudioData Render(BlockEngine& engine, const AudioData& input, const RenderOptions& options);
+
 // The same for a VST plug-in, set up for the input's sample rate and
 // options.blockSize and resumed, with the whole signal in memory. The result
 // has the input's rate and format.

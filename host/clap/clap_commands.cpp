@@ -11,7 +11,7 @@
 #include "host/host_error.h"
 #include "host/json_writer.h"
 #ifndef VORNHOST_NO_AUDIO_FILES
-#include "host/audio_file.h"
+#include "host/render_command.h"
 #endif
 
 namespace vornhost {
@@ -155,12 +155,13 @@ AudioData RenderDigestCase(const std::shared_ptr<ClapModule>& module, const std:
                            Precision precision) {
   ClapPluginHost plugin(module, pluginId);
   plugin.Activate(kDigestSampleRate, kDigestBlockSize);
-  ClapRenderOptions render;
+  RenderOptions render;
   render.blockSize = kDigestBlockSize;
   render.precision = precision;
   render.tailSeconds = kDigestTailSeconds;
-  for (const char* assignment : settings) render.events.push_back(plugin.Resolve(assignment));
-  AudioData output = RenderClap(plugin, input, render);
+  std::vector<ClapParamEvent> events;
+  for (const char* assignment : settings) events.push_back(plugin.Resolve(assignment));
+  AudioData output = RenderClap(plugin, input, render, std::move(events));
   plugin.Deactivate();
   return output;
 }
@@ -190,46 +191,41 @@ int RunClapDigest(const DigestOptions& options, const ClapChoice& choice) {
 int RunClapRender(const RenderCommandOptions& options, const ClapChoice& choice) {
   if (!options.loadState.empty() || !options.saveState.empty())
     throw HostError("--state and --save-state are for VST plug-ins; use --preset with CLAP");
-  AudioData input = ReadAudioFile(options.input);
-  if (input.frames() == 0) throw HostError("audio file '" + options.input + "' holds no audio");
-  CheckWritable(options.output);
+  RenderFiles files(options);
   auto module = ClapModule::Load(options.plugin);
   ClapPluginHost plugin(module, choice.pluginId);
   if (options.precision == Precision::Double && !plugin.CanDouble())
     throw HostError("'" + options.plugin + "' cannot process double precision; leave out --double");
   if (plugin.numOutputs() == 0) throw HostError("'" + options.plugin + "' has no audio output");
-  const double rate = options.sampleRate > 0.0 ? options.sampleRate : input.sampleRate;
+  const double rate = options.sampleRate > 0.0 ? options.sampleRate : files.input.sampleRate();
   plugin.SetTransport(options.transport.tempo, options.transport.timeSigNumerator,
                       options.transport.timeSigDenominator, options.transport.playing);
   // The preset goes in before activation, as a host loads a project.
   if (!options.preset.empty()) plugin.ApplyPreset(options.preset);
   plugin.Activate(rate, static_cast<std::uint32_t>(options.blockSize));
 
-  ClapRenderOptions render;
+  RenderOptions render;
   render.blockSize = options.blockSize;
   render.precision = options.precision;
   render.tailSeconds = options.tailSeconds;
+  render.progress = StderrIsTerminal();
   // Settings given as well win over the preset's; they arrive with the first frame.
-  for (const std::string& assignment : options.params) render.events.push_back(plugin.Resolve(assignment));
+  std::vector<ClapParamEvent> events;
+  for (const std::string& assignment : options.params) events.push_back(plugin.Resolve(assignment));
   for (const std::string& automation : choice.automation)
-    for (const ClapParamEvent& e : ParseAutomation(plugin, automation, rate)) render.events.push_back(e);
+    for (const ClapParamEvent& e : ParseAutomation(plugin, automation, rate)) events.push_back(e);
+  plugin.Schedule(std::move(events));
   const std::uint32_t tail = plugin.Tail();
   // A plug-in that names its tail gets that long, with a second to spare;
   // an endless one (UINT32_MAX) gets the automatic tail.
   if (render.tailSeconds < 0.0 && tail > 1 && tail < UINT32_MAX) render.tailSeconds = tail / rate + 1.0;
 
-  const auto start = std::chrono::steady_clock::now();
-  AudioData output = RenderClap(plugin, input, render);
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ClapBlockEngine engine(plugin, options.blockSize, options.precision);
+  RunOnAudioThread([&] {
+    RenderToOutput(
+        files, engine, render, [&] { plugin.StopProcessing(); }, " (CLAP)");
+  });
   plugin.Deactivate();
-  output.sampleRate = input.sampleRate;
-  WriteAudioFile(options.output, output);
-  const double inSeconds = static_cast<double>(input.frames()) / input.sampleRate;
-  const double outSeconds = static_cast<double>(output.frames()) / input.sampleRate;
-  std::printf("%s: %.2f s + %.2f s tail, %d channel%s, %s, %g Hz, rendered at %.0fx real time (CLAP)\n",
-              options.output.c_str(), inSeconds, outSeconds - inSeconds, output.channelCount(),
-              output.channelCount() == 1 ? "" : "s", FormatName(output.format).c_str(), input.sampleRate,
-              elapsed > 0.0 ? outSeconds / elapsed : 0.0);
   return 0;
 }
 #endif

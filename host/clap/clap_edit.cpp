@@ -3,12 +3,12 @@
 // an audio thread of its own at real-time pace.
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
 #include "host/clap/clap_commands.h"
 #include "host/clap/clap_plugin_host.h"
+#include "host/edit_session.h"
 #include "host/editor_window.h"
 #include "host/host_error.h"
 #include "host/png_writer.h"
@@ -19,11 +19,6 @@ namespace {
 
 constexpr std::uint32_t kBlock = 512;
 constexpr int kLoopMs = 10;
-
-volatile std::sig_atomic_t gClapInterrupted = 0;
-extern "C" void OnClapInterrupt(int) {
-  gClapInterrupted = 1;
-}
 
 #ifdef _WIN32
 const char* const kApi = CLAP_WINDOW_API_WIN32;
@@ -70,6 +65,19 @@ class AudioThread {
   std::thread thread_;
 };
 
+// Follows the gui's request_resize (for example once it has taken a new
+// scale), as the VST editor's size requests are followed.
+void FollowResize(ClapHostServices& services, EditorWindow& window, std::uint32_t& width,
+                  std::uint32_t& height) {
+  std::uint32_t w = 0, h = 0;
+  if (!services.TakeResizeRequest(w, h) || w == 0 || h == 0 || w > 8192 || h > 8192 ||
+      (w == width && h == height))
+    return;
+  width = w;
+  height = h;
+  window.Resize(static_cast<int>(width), static_cast<int>(height));
+}
+
 }  // namespace
 
 int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
@@ -82,6 +90,9 @@ int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
     throw HostError("\"" + name + "\" cannot embed its gui in a " + kApi + " window");
   plugin.SetTransport(options.tempo, 4, 4, true);
   plugin.Activate(options.sampleRate, kBlock);
+  // Armed before there is a window to see: a Ctrl-C from then on closes the
+  // gui in order instead of ending the process.
+  InterruptGuard interrupts;
   if (!gui->create(plugin.plugin(), kApi, false))
     throw HostError("\"" + name + "\" would not create its gui");
   const double scale = options.scale != 0 ? options.scale : 1.0;
@@ -114,15 +125,11 @@ int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
 
   int afterMs = options.afterMs;
   if (afterMs < 0 && !options.screenshot.empty()) afterMs = 1000;
-  if (options.screenshot.empty())
-    std::printf("vornhost edit: \"%s\", %u x %u gui at scale %g%s; %s\n", name.c_str(), width, height, scale,
-                scaled ? "" : " (the plug-in ignores the scale)",
-                afterMs < 0 ? "close the window or press Ctrl-C to stop" : "running for a while");
-  std::fflush(stdout);
-
-  gClapInterrupted = 0;
-  auto oldInt = std::signal(SIGINT, OnClapInterrupt);
-  auto oldTerm = std::signal(SIGTERM, OnClapInterrupt);
+  FollowResize(plugin.services(), *window, width, height);
+  // The window shows the open gui and Ctrl-C is handled.
+  char note[64];
+  std::snprintf(note, sizeof note, " at scale %g%s", scale, scaled ? "" : " (the plug-in ignores the scale)");
+  PrintEditorReady(name, static_cast<int>(width), static_cast<int>(height), note, afterMs < 0);
   WindowImage image;
   bool captured = false, failed = false;
   {
@@ -131,13 +138,9 @@ int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(afterMs < 0 ? 0 : afterMs);
     for (;;) {
       window->Pump();
-      if (window->CloseRequested() || gClapInterrupted != 0 || plugin.services().guiClosed()) break;
+      if (window->CloseRequested() || InterruptGuard::Interrupted() || plugin.services().guiClosed()) break;
       plugin.services().RunMainLoop(kLoopMs);
-      if (plugin.services().resizeRequests() > 0 && plugin.services().requestedWidth() > 0) {
-        window->Resize(static_cast<int>(plugin.services().requestedWidth()),
-                       static_cast<int>(plugin.services().requestedHeight()));
-        plugin.services().resizeRequests_ = 0;
-      }
+      FollowResize(plugin.services(), *window, width, height);
       if (afterMs >= 0 && std::chrono::steady_clock::now() >= deadline) {
         if (!options.screenshot.empty()) {
           window->Pump();
@@ -148,8 +151,6 @@ int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
       }
     }
   }
-  std::signal(SIGINT, oldInt);
-  std::signal(SIGTERM, oldTerm);
   gui->hide(plugin.plugin());
   gui->destroy(plugin.plugin());
   window->Pump();

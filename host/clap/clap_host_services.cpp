@@ -51,8 +51,7 @@ const clap_host_gui_t kGui = {
     [](const clap_host_t*) {},
     [](const clap_host_t* h, uint32_t width, uint32_t height) {
       ClapHostServices& self = Self(h);
-      self.requestedWidth_ = width;
-      self.requestedHeight_ = height;
+      self.requestedSize_ = (static_cast<std::uint64_t>(width) << 32) | height;
       self.resizeRequests_++;
       return true;
     },
@@ -216,6 +215,14 @@ std::vector<std::string> ClapHostServices::Misuse() const {
 std::vector<std::string> ClapHostServices::Log() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return log_;
+}
+
+bool ClapHostServices::TakeResizeRequest(std::uint32_t& width, std::uint32_t& height) {
+  const std::uint64_t size = requestedSize_.exchange(0);
+  if (size == 0) return false;
+  width = static_cast<std::uint32_t>(size >> 32);
+  height = static_cast<std::uint32_t>(size & 0xffffffffu);
+  return true;
 }
 
 bool ClapHostServices::RunMainLoop(int timeoutMs) {

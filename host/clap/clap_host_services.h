@@ -49,8 +49,9 @@ class ClapHostServices {
   bool restartRequested() const { return restartRequested_.load(); }
   bool guiClosed() const { return guiClosed_.load(); }
   int resizeRequests() const { return resizeRequests_.load(); }
-  std::uint32_t requestedWidth() const { return requestedWidth_; }
-  std::uint32_t requestedHeight() const { return requestedHeight_; }
+  // [main] The size the gui asked for with request_resize since the last
+  // call, or false when it asked for none.
+  bool TakeResizeRequest(std::uint32_t& width, std::uint32_t& height);
   std::size_t timerCount() const { return timers_.size(); }
   std::size_t fdCount() const { return fds_.size(); }
 
@@ -78,7 +79,9 @@ class ClapHostServices {
   std::atomic<bool> callbackRequested_{false}, flushRequested_{false}, restartRequested_{false},
       guiClosed_{false};
   std::atomic<int> resizeRequests_{0};
-  std::uint32_t requestedWidth_ = 0, requestedHeight_ = 0;
+  // request_resize may come from any thread but audio: width and height in
+  // one word, 0 when none is pending.
+  std::atomic<std::uint64_t> requestedSize_{0};
 
  private:
   // Allocation-free, so misuse on the audio thread does not show up as the

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -88,7 +90,7 @@ TEST(VornhostClap, WrongFilesAndIdsAreClearErrors) {
   };
   for (const auto& c : cases) {
     Outcome r = Vornhost(c.args);
-    EXPECT_EQ(r.status, 2) << c.args[1];
+    EXPECT_EQ(r.status, 1) << c.args[1];
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
   WriteAudio(dir + "/in.wav", Click());
@@ -101,7 +103,7 @@ TEST(VornhostClap, WrongFilesAndIdsAreClearErrors) {
     std::vector<std::string> args = {"render", dir + "/in.wav", dir + "/out.wav", kClap};
     args.insert(args.end(), bad.begin(), bad.end());
     Outcome r = Vornhost(args);
-    EXPECT_EQ(r.status, 2) << bad[1];
+    EXPECT_EQ(r.status, 1) << bad[1];
     EXPECT_FALSE(FileExists(dir + "/out.wav")) << bad[1];
   }
 }
@@ -146,7 +148,7 @@ TEST(VornhostClap, APresetRendersAsTheVstProgramFileOfTheSameName) {
   EXPECT_NEAR(static_cast<double>(first) / 44.1, 90.0, 0.5);
   Outcome missing =
       Vornhost({"render", dir + "/in.wav", dir + "/x.wav", kClap, "--preset", "No Such Preset"});
-  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("\"Slapback\""), std::string::npos) << missing.err;
 }
 
@@ -194,7 +196,7 @@ TEST(VornhostClap, BlockSizeChangesNothingEventsIncluded) {
     std::vector<std::string> args = {"render", dir + "/in.wav", dir + "/other.wav", kClap};
     args.insert(args.end(), extra.begin(), extra.end());
     Outcome r = Vornhost(args);
-    EXPECT_EQ(r.status, 2) << extra[0];
+    EXPECT_EQ(r.status, 1) << extra[0];
     EXPECT_FALSE(FileExists(dir + "/other.wav")) << extra[0];
   }
 }
@@ -250,4 +252,24 @@ TEST(VornhostClap, ValidatePassesOursAndFindsEachFaultOfTheFixture) {
 }
 
 }  // namespace
+// A CLAP render streams like the others: from standard input to standard
+// output, the format named by --type, the same bytes as a file's.
+TEST(VornhostClap, PipesAndTypeGiveTheFilesBytes) {
+  const std::string dir = TempDir("clap_pipes");
+  WriteAudio(dir + "/in.wav", Click());
+  const std::string args = std::string(" '") + kClap + "' -p 'Delay [ms]=50' --tail 0.3";
+  Outcome file = Vornhost(
+      {"render", dir + "/in.wav", dir + "/file.flac", kClap, "-p", "Delay [ms]=50", "--tail", "0.3"});
+  ASSERT_EQ(file.status, 0) << file.err;
+  const std::string line = "cat '" + dir + "/in.wav' | '" + VORNHOST_EXE + "' render - -" + args +
+                           " --type flac 2>/dev/null > '" + dir + "/piped.flac'";
+  ASSERT_EQ(std::system(line.c_str()), 0);
+  auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_GT(bytes(dir + "/file.flac").size(), 1000u);
+  EXPECT_TRUE(bytes(dir + "/piped.flac") == bytes(dir + "/file.flac"));
+}
+
 }  // namespace vornhost_test
