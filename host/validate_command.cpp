@@ -7,6 +7,7 @@
 #include "host/plugin_locator.h"
 #include "host/plugin_module.h"
 #include "host/validate_checks.h"
+#include "host/validate_report.h"
 
 namespace vornhost {
 
@@ -56,7 +57,7 @@ int RunValidate(const ValidateOptions& options) {
       {"calls from a second thread", CheckThreads},
       {"editor", CheckEditor},
   };
-  int passed = 0, failed = 0, skipped = 0;
+  ValidateReport report(32);
   unsigned index = 0;
   for (const Entry& check : checks) {
     auto start = std::chrono::steady_clock::now();
@@ -83,17 +84,12 @@ int RunValidate(const ValidateOptions& options) {
       result.status = tag == 'P' ? Status::Pass : tag == 'F' ? Status::Fail : Status::Skip;
       result.detail = isolated.output.substr(1);
     }
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const char* word = result.status == Status::Pass   ? "PASS"
                        : result.status == Status::Fail ? "FAIL"
                                                        : "SKIP";
-    (result.status == Status::Pass ? passed : result.status == Status::Fail ? failed : skipped)++;
-    std::printf("%s  %-32s %s (%.0f ms)\n", word, check.name, result.detail.c_str(), ms);
-    std::fflush(stdout);
+    report.Line(word, check.name, result.detail, start);
   }
-  std::printf("%d checks: %d passed, %d failed, %d skipped\n", passed + failed + skipped, passed, failed,
-              skipped);
-  return failed == 0 ? 0 : 1;
+  return report.Finish();
 }
 
 }  // namespace vornhost

@@ -8,6 +8,7 @@
 #include "host/clap/clap_commands.h"
 #include "host/clap/clap_validate_checks.h"
 #include "host/plugin_module.h"
+#include "host/validate_report.h"
 
 namespace vornhost {
 
@@ -48,7 +49,7 @@ int RunClapValidate(const ValidateOptions& options, const ClapChoice& choice) {
       {"gui with a display", CheckGuiWithDisplay},
       {"gui without a display", CheckGuiWithoutDisplay},
   };
-  int passed = 0, failed = 0, skipped = 0;
+  ValidateReport report(34);
   for (const Entry& check : checks) {
     const auto start = std::chrono::steady_clock::now();
     IsolatedResult isolated = RunIsolated(
@@ -82,15 +83,9 @@ int RunClapValidate(const ValidateOptions& options, const ClapChoice& choice) {
       word = "FAIL";
       detail = isolated.output.substr(1);
     }
-    (word == "PASS" ? passed : word == "FAIL" ? failed : skipped)++;
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%s  %-34s %s (%.0f ms)\n", word.c_str(), check.name, detail.c_str(), ms);
-    std::fflush(stdout);
+    report.Line(word, check.name, detail, start);
   }
-  std::printf("%d checks: %d passed, %d failed, %d skipped\n", passed + failed + skipped, passed, failed,
-              skipped);
-  return failed == 0 ? 0 : 1;
+  return report.Finish();
 }
 
 }  // namespace vornhost

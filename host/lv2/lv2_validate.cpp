@@ -19,6 +19,7 @@
 #include "host/lv2/lv2_plugin_host.h"
 #include "host/lv2/lv2_validate_checks.h"
 #include "host/plugin_module.h"
+#include "host/validate_report.h"
 
 namespace vornhost {
 
@@ -162,7 +163,7 @@ int RunLv2Validate(const ValidateOptions& options) {
       {"unload after the UI", [&](Lv2PluginHost&) { return CheckLv2UnloadAfterUi(reference); }},
 #endif
   };
-  int passed = 0, failed = 0, skipped = 0;
+  ValidateReport report(32);
   for (const Entry& check : checks) {
     const auto start = std::chrono::steady_clock::now();
     IsolatedResult isolated = RunIsolated(
@@ -194,15 +195,9 @@ int RunLv2Validate(const ValidateOptions& options) {
       word = "FAIL";
       detail = isolated.output.substr(1);
     }
-    (word == "PASS" ? passed : word == "FAIL" ? failed : skipped)++;
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%s  %-32s %s (%.0f ms)\n", word.c_str(), check.name, detail.c_str(), ms);
-    std::fflush(stdout);
+    report.Line(word, check.name, detail, start);
   }
-  std::printf("%d checks: %d passed, %d failed, %d skipped\n", passed + failed + skipped, passed, failed,
-              skipped);
-  return failed == 0 ? 0 : 1;
+  return report.Finish();
 }
 
 }  // namespace vornhost
