@@ -135,7 +135,8 @@ std::string CheckLv2UnloadAfterUi(const std::string& reference) {
   const int errors = gHostErrors.load();
   const bool ours = XSetErrorHandler(HostHandler) == &HostHandler;
   XCloseDisplay(display);
-  if (errors != 1) return note + "the host's X error handler saw " + std::to_string(errors) + " of 1 errors";
+  if (errors != 1)
+    return note + "of the one X error provoked, the host's handler saw " + std::to_string(errors);
   if (!ours) note += "another X error handler is current (it passed the error on); ";
   if (stays) note += "the binary stays loaded after unloading; ";
   if (!note.empty()) note.erase(note.size() - 2);
