@@ -38,6 +38,7 @@ ClapEditor::~ClapEditor() {
 
 bool ClapEditor::SetScale(double hostScale) {
   if (!std::isfinite(hostScale) || hostScale <= 0) return false;
+  hostScale_ = hostScale;
   const double scale = VSTGUI::EditorScale(parent_, hostScale);
   if (scale == editor_->Scale()) return true;
   editor_->SetScale(scale);
@@ -57,12 +58,21 @@ std::uint32_t ClapEditor::DeviceHeight() const {
 bool ClapEditor::Open(void* parent) {
   if (parent == nullptr) return false;
   parent_ = parent;
-  editor_->Open(parent, nullptr);
+  // Unless the host or VORN_UI_SCALE fixed it, the window's own report of
+  // the desktop's scale wins; FrameOwner hears of the new size.
+  editor_->FollowWindowScale(!VSTGUI::ScaleIsGiven(hostScale_));
+  editor_->Open(parent, &frameOwner_);
   if (Window() == nullptr) {
     editor_->Close();
     return false;
   }
   return true;
+}
+
+void ClapEditor::FrameOwner::frameScaleChanged(double scale, std::int32_t, std::int32_t) {
+  // Kept for the next window, and get_size answers the new size.
+  editor_.editor_->SetScale(scale);
+  if (editor_.resized_) editor_.resized_();
 }
 
 void* ClapEditor::Window() const {

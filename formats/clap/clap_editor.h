@@ -9,11 +9,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "editor/script_view_client.h"
 #include "formats/clap/clap_ui_edits.h"
+#include "gui/vstgui_editor_interface.h"
 #include "runtime/morvox_host.h"
 
 class ClapPlugin;
@@ -37,8 +39,13 @@ class ClapEditor final : public MorvoxHost, public ScriptViewClient {
 
   // Device pixels per unit: the host's (> 0), else the environment's or the
   // desktop's. An open window is made again at the new size; false when
-  // the scale is not a positive number.
+  // the scale is not a positive number. Once the host set one, the window
+  // no longer follows the desktop's.
   bool SetScale(double hostScale);
+  // Called when the window took a scale of its own (the desktop's, read on
+  // the window's connection, or a DPI change): DeviceWidth and
+  // DeviceHeight answer the new size by then.
+  void OnOwnResize(std::function<void()> resized) { resized_ = std::move(resized); }
   std::uint32_t DeviceWidth() const;
   std::uint32_t DeviceHeight() const;
 
@@ -88,9 +95,22 @@ class ClapEditor final : public MorvoxHost, public ScriptViewClient {
   void SendWaiting();
   void ShowValue(std::int32_t index, double value);
 
+  // The frame's owner: hears of the scale the window took by itself.
+  class FrameOwner final : public VSTGUI::VSTGUIEditorInterface {
+   public:
+    explicit FrameOwner(ClapEditor& editor) : editor_(editor) {}
+    void frameScaleChanged(double scale, std::int32_t deviceWidth, std::int32_t deviceHeight) override;
+
+   private:
+    ClapEditor& editor_;
+  };
+
   ClapPlugin& plugin_;
   std::unique_ptr<TMorvoxEffect> model_;
   std::unique_ptr<ScriptEditor> editor_;
+  FrameOwner frameOwner_{*this};
+  std::function<void()> resized_;
+  double hostScale_ = 0;  // the host's set_scale, 0 until it gives one
   void* parent_ = nullptr;
   std::uint32_t seenCount_ = 1;                  // odd: nothing seen yet
   std::vector<double> shown_;                    // per slider: the last published value taken

@@ -160,7 +160,15 @@ constexpr clap_plugin_posix_fd_support_t kFdSupport = {OnFd};
 
 }  // namespace
 
-ClapGui::ClapGui(ClapPlugin& owner) : plugin(owner), editor(owner), loop(owner.Host(), [this] { Tick(); }) {}
+ClapGui::ClapGui(ClapPlugin& owner) : plugin(owner), editor(owner), loop(owner.Host(), [this] { Tick(); }) {
+  // The window took the desktop's scale (or a new DPI): the host is asked
+  // for the room, and get_size answers the new size from now on.
+  editor.OnOwnResize([this] {
+    const clap_host_gui_t* hostGui = HostGui(plugin.Host());
+    if (hostGui != nullptr && hostGui->request_resize != nullptr)
+      hostGui->request_resize(plugin.Host(), editor.DeviceWidth(), editor.DeviceHeight());
+  });
+}
 
 ClapGui::~ClapGui() {
   loop.Stop();

@@ -4,9 +4,11 @@
 // values that the host's flush turns into the sound and into events the
 // host records, a host value shows in the editor, nothing stays registered
 // with the host after destroy, and without a display, a window or a loop
-// the editor is refused cleanly.
+// the editor is refused cleanly. Without the host's scale it follows the
+// desktop's as its window reports it.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -16,10 +18,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/clap/gui_host.h"
@@ -385,6 +389,108 @@ TEST_P(ClapGui, AnInstanceDestroyedWithItsEditorOpenTakesItAllAlong) {
 
 INSTANTIATE_TEST_SUITE_P(Hosts, ClapGui,
                          ::testing::Values(Setup{false, 1}, Setup{false, 2}, Setup{true, 1}, Setup{true, 2}),
+                         Name);
+
+// A desktop at 192 dpi (Xft.dpi in the server's resources) and no
+// VORN_UI_SCALE: without the host's set_scale the editor takes the scale
+// its window reports and asks the host for the room; the host's scale,
+// given first, wins over the desktop's.
+class ClapGuiDesktopScale : public ClapGui {
+ protected:
+  void SetUp() override {
+    const char* variable = std::getenv("VORN_UI_SCALE");
+    hadScale_ = variable != nullptr;
+    if (hadScale_) savedScale_ = variable;
+    unsetenv("VORN_UI_SCALE");
+    ClapGui::SetUp();
+  }
+
+  void TearDown() override {
+    if (display_ != nullptr) SetResources(nullptr);
+    ClapGui::TearDown();
+    if (hadScale_) setenv("VORN_UI_SCALE", savedScale_.c_str(), 1);
+  }
+
+  // The desktop's X resources as xrdb would load them (null removes them).
+  void SetResources(const char* text) {
+    const Atom property = XInternAtom(display_, "RESOURCE_MANAGER", False);
+    if (text != nullptr)
+      XChangeProperty(display_, DefaultRootWindow(display_), property, XA_STRING, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+    else
+      XDeleteProperty(display_, DefaultRootWindow(display_), property);
+    XSync(display_, False);
+  }
+
+  // create, (set_scale when hostScale > 0), set_parent, show; then the
+  // host's loop until the editor's window is `width` pixels wide.
+  void OpenAt(double hostScale, int width) {
+    const clap_plugin_gui_t* gui = host_->gui();
+    const clap_plugin_t* plugin = host_->plugin();
+    host_->resizeRequests.clear();
+    ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
+    if (hostScale > 0) {
+      ASSERT_TRUE(gui->set_scale(plugin, hostScale));
+    }
+    clap_window_t window{};
+    window.api = CLAP_WINDOW_API_X11;
+    window.x11 = parent_;
+    ASSERT_TRUE(gui->set_parent(plugin, &window));
+    ASSERT_TRUE(gui->show(plugin));
+    ASSERT_TRUE(PumpUntil([&] {
+      XWindowAttributes now{};
+      return EditorWindow() != 0 && XGetWindowAttributes(display_, EditorWindow(), &now) &&
+             now.width == width;
+    })) << "no editor window "
+        << width << " pixels wide";
+    ASSERT_TRUE(gui->get_size(plugin, &width_, &height_));
+  }
+
+  bool hadScale_ = false;
+  std::string savedScale_;
+};
+
+using Sizes = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+
+TEST_P(ClapGuiDesktopScale, FollowsTheWindowsScaleUnlessTheHostSetsOne) {
+  SetResources("Xft.dpi:\t192\n");
+  OpenAt(0, 1000);
+  EXPECT_EQ(width_, 1000u);
+  EXPECT_EQ(height_, 960u);
+  EXPECT_EQ(host_->resizeRequests, (Sizes{{1000, 960}}));
+  EXPECT_EQ(host_->timers.size() + host_->fds.size(), 1u) << "one tick source for the window made again";
+  const std::vector<unsigned long> black(Pixels().size(), 0);
+  ASSERT_TRUE(PumpUntil([&] { return Pixels() != black; })) << "the window made again never painted";
+  Shoot(GetParam().fds ? "clap-editor-desktop-fds" : "clap-editor-desktop-timers");
+
+  // A later set_scale still applies, and the window keeps it.
+  ASSERT_TRUE(host_->gui()->set_scale(host_->plugin(), 1));
+  EXPECT_EQ(host_->resizeRequests, (Sizes{{1000, 960}, {500, 480}}));
+  ASSERT_TRUE(PumpUntil([&] {
+    XWindowAttributes now{};
+    return EditorWindow() != 0 && XGetWindowAttributes(display_, EditorWindow(), &now) && now.width == 500;
+  }));
+  host_->gui()->destroy(host_->plugin());
+
+  // The host's scale given first: the desktop's is not followed, and the
+  // host is asked for nothing.
+  OpenAt(1, 500);
+  EXPECT_EQ(width_, 500u);
+  EXPECT_EQ(height_, 480u);
+  EXPECT_TRUE(host_->resizeRequests.empty());
+  host_->gui()->destroy(host_->plugin());
+
+  // Back on a 96-dpi desktop the editor follows it down again.
+  SetResources("Xft.dpi:\t96\n");
+  OpenAt(0, 500);
+  EXPECT_EQ(width_, 500u);
+  EXPECT_EQ(height_, 480u);
+  // The last window's scale (2) was the one to start from: the host hears
+  // of the smaller size.
+  EXPECT_EQ(host_->resizeRequests, (Sizes{{500, 480}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, ClapGuiDesktopScale, ::testing::Values(Setup{false, 1}, Setup{true, 1}),
                          Name);
 
 // What the editor is refused for, and that a refusal leaves nothing behind.
