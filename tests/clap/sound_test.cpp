@@ -3,9 +3,6 @@
 // bypass parameter's fade, hosts that hand odd buffers, and no page fault
 // in process after activation.
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 #include <cmath>
 #include <cstring>
@@ -14,6 +11,7 @@
 #include "effect/factory_presets.h"
 #include "formats/clap/clap_plugin.h"
 #include "tests/clap/clap_test_host.h"
+#include "tests/support/page_faults.h"
 #include "tests/support/plugin_instance.h"
 
 namespace {
@@ -178,24 +176,6 @@ TEST(ClapSound, NoFramesNoInputOrNoOutputIsHandled) {
 
 // Page faults are counted through getrusage, which Windows lacks.
 #ifndef _WIN32
-long MinorFaults() {
-  rusage usage{};
-  getrusage(RUSAGE_THREAD, &usage);
-  return usage.ru_minflt;
-}
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kShadowMemory = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kShadowMemory = true;
-#else
-constexpr bool kShadowMemory = false;
-#endif
-#else
-constexpr bool kShadowMemory = false;
-#endif
-
 TEST(ClapSound, ProcessTakesNoPageFaultAfterActivationEvenAtTheLongestDelayOrAroundALoad) {
   // A sanitizer's shadow of the lines faults on its own first use.
   if (kShadowMemory) GTEST_SKIP() << "the sanitizer's shadow memory takes its own page faults";

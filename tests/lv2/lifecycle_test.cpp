@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 
 #include "formats/lv2/lv2_ports.h"
 #include "tests/lv2/lilv_host.h"
+#include "tests/support/page_faults.h"
 
 namespace {
 
@@ -253,24 +253,6 @@ TEST(Lv2Lifecycle, RestoreNeverReadsTheControlPorts) {
   EXPECT_EQ(SavedDelay(lv2), 400.0f) << "the ports the host left alone undid the restore";
   munmap(mapped, page);
 }
-
-long MinorFaults() {
-  rusage usage{};
-  getrusage(RUSAGE_THREAD, &usage);
-  return usage.ru_minflt;
-}
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kShadowMemory = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kShadowMemory = true;
-#else
-constexpr bool kShadowMemory = false;
-#endif
-#else
-constexpr bool kShadowMemory = false;
-#endif
 
 TEST(Lv2Lifecycle, RunTakesNoPageFaultAfterActivationEvenAtTheLongestDelay) {
   // A sanitizer's shadow of the lines faults on its own first use.
