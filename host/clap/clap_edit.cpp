@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "host/clap/clap_commands.h"
+#include "host/clap/clap_host_window.h"
 #include "host/clap/clap_plugin_host.h"
 #include "host/edit_session.h"
 #include "host/editor_window.h"
@@ -19,12 +20,6 @@ namespace {
 
 constexpr std::uint32_t kBlock = 512;
 constexpr int kLoopMs = 10;
-
-#ifdef _WIN32
-const char* const kApi = CLAP_WINDOW_API_WIN32;
-#else
-const char* const kApi = CLAP_WINDOW_API_X11;
-#endif
 
 // Audio at real-time pace on its own thread until stopped.
 class AudioThread {
@@ -86,14 +81,14 @@ int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
   const std::string name = plugin.descriptor()->name != nullptr ? plugin.descriptor()->name : "?";
   const auto* gui = static_cast<const clap_plugin_gui_t*>(plugin.Extension(CLAP_EXT_GUI));
   if (gui == nullptr) throw HostError("\"" + name + "\" (" + options.plugin + ") has no gui");
-  if (!gui->is_api_supported(plugin.plugin(), kApi, false))
-    throw HostError("\"" + name + "\" cannot embed its gui in a " + kApi + " window");
+  if (!gui->is_api_supported(plugin.plugin(), kClapWindowApi, false))
+    throw HostError("\"" + name + "\" cannot embed its gui in a " + kClapWindowApi + " window");
   plugin.SetTransport(options.tempo, 4, 4, true);
   plugin.Activate(options.sampleRate, kBlock);
   // Armed before there is a window to see: a Ctrl-C from then on closes the
   // gui in order instead of ending the process.
   InterruptGuard interrupts;
-  if (!gui->create(plugin.plugin(), kApi, false))
+  if (!gui->create(plugin.plugin(), kClapWindowApi, false))
     throw HostError("\"" + name + "\" would not create its gui");
   const double scale = options.scale != 0 ? options.scale : 1.0;
   const bool scaled = gui->set_scale(plugin.plugin(), scale);
@@ -110,13 +105,7 @@ int RunClapEdit(const EditOptions& options, const ClapChoice& choice) {
     throw HostError("cannot show the gui: " + why);
   }
   window->SetTitle("vornhost edit: " + name);
-  clap_window_t parent{};
-  parent.api = kApi;
-#ifdef _WIN32
-  parent.win32 = window->parent();
-#else
-  parent.x11 = static_cast<clap_xwnd>(reinterpret_cast<std::uintptr_t>(window->parent()));
-#endif
+  const clap_window_t parent = ClapParentOf(*window);
   if (!gui->set_parent(plugin.plugin(), &parent)) {
     gui->destroy(plugin.plugin());
     throw HostError("\"" + name + "\" would not open its gui in vornhost's window");

@@ -3,6 +3,7 @@
 // timer or fd behind.
 #include <cstdlib>
 
+#include "host/clap/clap_host_window.h"
 #include "host/clap/clap_validate_checks.h"
 #include "host/editor_window.h"
 #include "host/validate_support.h"
@@ -10,16 +11,6 @@
 namespace vornhost::clap_validate {
 
 using validate::Format;
-
-namespace {
-
-#ifdef _WIN32
-const char* const kApi = CLAP_WINDOW_API_WIN32;
-#else
-const char* const kApi = CLAP_WINDOW_API_X11;
-#endif
-
-}  // namespace
 
 std::string CheckGuiWithDisplay(const Target& t) {
 #ifndef _WIN32
@@ -30,11 +21,12 @@ std::string CheckGuiWithDisplay(const Target& t) {
   ClapPluginHost p(module, t.pluginId, true);
   const auto* gui = static_cast<const clap_plugin_gui_t*>(p.Extension(CLAP_EXT_GUI));
   if (gui == nullptr) return "Sno gui extension";
-  if (!gui->is_api_supported(p.plugin(), kApi, false)) return Format("S%s embedding not supported", kApi);
+  if (!gui->is_api_supported(p.plugin(), kClapWindowApi, false))
+    return Format("S%s embedding not supported", kClapWindowApi);
   p.Activate(44100, 512);
   for (double scale : {1.0, 2.0}) {
-    if (!gui->create(p.plugin(), kApi, false))
-      return Format("create(%s) answered false with a display", kApi);
+    if (!gui->create(p.plugin(), kClapWindowApi, false))
+      return Format("create(%s) answered false with a display", kClapWindowApi);
     gui->set_scale(p.plugin(), scale);
     std::uint32_t width = 0, height = 0;
     if (!gui->get_size(p.plugin(), &width, &height) || width == 0 || height == 0 || width > 16384 ||
@@ -48,13 +40,7 @@ std::string CheckGuiWithDisplay(const Target& t) {
       gui->destroy(p.plugin());
       return "Scannot open a host window: " + why;
     }
-    clap_window_t parent{};
-    parent.api = kApi;
-#ifdef _WIN32
-    parent.win32 = window->parent();
-#else
-    parent.x11 = static_cast<clap_xwnd>(reinterpret_cast<std::uintptr_t>(window->parent()));
-#endif
+    const clap_window_t parent = ClapParentOf(*window);
     if (!gui->set_parent(p.plugin(), &parent)) {
       gui->destroy(p.plugin());
       return Format("set_parent answered false at scale %g", scale);
@@ -89,8 +75,9 @@ std::string CheckGuiWithoutDisplay(const Target& t) {
   ClapPluginHost p(module, t.pluginId, true);
   const auto* gui = static_cast<const clap_plugin_gui_t*>(p.Extension(CLAP_EXT_GUI));
   if (gui == nullptr) return "Sno gui extension";
-  if (!gui->is_api_supported(p.plugin(), kApi, false)) return Format("S%s embedding not supported", kApi);
-  if (gui->create(p.plugin(), kApi, false)) {
+  if (!gui->is_api_supported(p.plugin(), kClapWindowApi, false))
+    return Format("S%s embedding not supported", kClapWindowApi);
+  if (gui->create(p.plugin(), kClapWindowApi, false)) {
     // Answering true without a display is allowed; it must still go away cleanly.
     std::uint32_t width = 0, height = 0;
     gui->get_size(p.plugin(), &width, &height);
